@@ -1,0 +1,8 @@
+// Once-only initialisation: runs a routine exactly once per once-word, even
+// with concurrent callers; every caller returns only after it finished.
+#pragma once
+
+#include "core/kernel.h"
+
+// onceWord is pointer-sized and zero at program start.
+void RunOnce(void** onceWord, KernelOnceRoutine routine);

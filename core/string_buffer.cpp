@@ -1,0 +1,121 @@
+// The temporary string buffer. See string_buffer.h for the calling
+// convention every text producer follows.
+//
+// Memory exhaustion: no caller checks for it and none could recover, so when
+// the string heap cannot supply memory (at start, on growth, for a copy) the
+// process stops through KernelFatal instead of going on with a null or stale
+// base. Likewise a reservation that would take the area past the signed
+// 32-bit positions of the design stops the process rather than wrap.
+#include "core/string_buffer.h"
+
+#include <string.h>
+
+static TempStringBuffer buffer;
+
+TempStringBuffer* StringBuffer(void) { return &buffer; }
+
+void StringBufferStart(void) {
+  buffer.stringHeap = KernelHeapCreate(4096);
+  if (!buffer.stringHeap) KernelFatal("out of memory: cannot create the string heap");
+  buffer.writePosition = 0;
+  buffer.capacity = 16;
+  buffer.base = static_cast<char*>(KernelHeapAlloc(buffer.stringHeap, 16, 0));
+  if (!buffer.base) KernelFatal("out of memory: cannot allocate the string buffer");
+}
+
+char* StringReserve(int32_t length, int32_t position) {
+  // Callers pass the current write position; should one pass a position
+  // beyond it, the growth decision still covers what will be written.
+  int64_t from = position > buffer.writePosition ? position : buffer.writePosition;
+  int64_t need = from + length;
+  if (length < 0 || position < 0 || need > INT32_MAX - 16384 - 5) KernelFatal("text too long for the string buffer");
+  if (need >= buffer.capacity - 4) {
+    int64_t capacity = need + 16384;
+    char* grown = static_cast<char*>(KernelHeapReAlloc(buffer.stringHeap, buffer.base, (size_t)capacity + 5, 0));
+    if (!grown) KernelFatal("out of memory: cannot grow the string buffer");
+    buffer.base = grown;
+    buffer.capacity = capacity;
+  }
+  buffer.writePosition = (int64_t)position + length;
+  return buffer.base + position;
+}
+
+int64_t StringUnreserve(int32_t count) {
+  buffer.writePosition -= count;
+  return buffer.writePosition;
+}
+
+// Copies length bytes of source and terminates. Writes whole 4-byte units,
+// so up to 3 bytes past the terminator are overwritten (every reservation
+// and string-heap allocation has 5 spare bytes for that), but reads source
+// only up to its length: a constant text may end right at its terminator.
+static char* CopyUnits(char* destination, const char* source, size_t length) {
+  size_t units = (length + 3) / 4 * 4;
+  if (destination != source) memcpy(destination, source, length);
+  memset(destination + length, 0, units - length);
+  destination[length] = 0;
+  return destination + length;
+}
+
+char* StringCopy(char* destination, const char* source, int32_t length) {
+  return CopyUnits(destination, source, length > 0 ? (size_t)length : 0);
+}
+
+char* StringAppend(const char* text) {
+  if (!text) {
+    buffer.base[buffer.writePosition] = 0;
+    return buffer.base + buffer.writePosition;
+  }
+  int64_t length = StringLength(text);
+  if (length > INT32_MAX) KernelFatal("text too long for the string buffer");
+  // A text inside the area is followed across a move, as in LeftChars.
+  int64_t offset = StringOffsetOf(text);
+  int64_t position = buffer.writePosition;
+  char* destination = StringReserve((int32_t)length, (int32_t)position);
+  if (offset) text = StringAtOffset((int32_t)offset);
+  memmove(destination, text, (size_t)length);
+  CopyUnits(destination, destination, (size_t)length);
+  return buffer.base + buffer.writePosition;
+}
+
+void StringDuplicate(char** slot, const char* text) {
+  if (!text) return;
+  size_t length = strlen(text);
+  char* copy = static_cast<char*>(KernelHeapAlloc(buffer.stringHeap, length + 5, 0));
+  if (!copy) KernelFatal("out of memory: cannot copy a text parameter");
+  *slot = copy;
+  CopyUnits(copy, text, length);
+}
+
+void StringDispose(char* copy) {
+  if (copy) KernelHeapFree(buffer.stringHeap, copy);
+}
+
+int64_t StringLength(const char* text) { return text ? (int64_t)strlen(text) : 0; }
+
+int64_t StringOffsetOf(const char* pointer) {
+  uintptr_t address = (uintptr_t)pointer;
+  uintptr_t base = (uintptr_t)buffer.base;
+  if (!pointer || !buffer.base) return 0;
+  if (address < base) return 0;
+  if (address > base + (uintptr_t)buffer.writePosition) return 0;
+  return (int64_t)(address - base) + 1;
+}
+
+char* StringAtOffset(int32_t offset) { return buffer.base + offset - 1; }
+
+void LeftChars(const char* text, int32_t count, int32_t position) {
+  int64_t length = StringLength(text);
+  if (count < 0) count = 0;
+  if (length > count) length = count;
+  int64_t offset = StringOffsetOf(text);
+  char* destination = StringReserve((int32_t)length, position);
+  if (offset) text = StringAtOffset((int32_t)offset);
+  if (text && length > 0) {
+    // The source may overlap the destination when it lies in the area.
+    memmove(destination, text, (size_t)length);
+    CopyUnits(destination, destination, (size_t)length);
+  } else {
+    *destination = 0;
+  }
+}

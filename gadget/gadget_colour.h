@@ -1,0 +1,34 @@
+// Gadget colours: text and background colours of a gadget, the handlers of
+// the controls' colour messages, and the brush cache that shares one solid
+// brush among all gadgets of the same background colour.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+#include "gadget/gadget_core.h"
+
+const int64_t COLOUR_DEFAULT = -1;
+enum {
+  COLOUR_FRONT = 1,
+  COLOUR_BACK = 2,
+};
+
+struct BrushCacheEntry {
+  uint32_t colour;
+  HBRUSH brush;     // null only if CreateSolidBrush failed
+  int32_t useCount; // gadgets holding the brush
+};
+
+// Called first by GadgetLibraryStart.
+void BrushCacheStart(void);
+// The list head, for tests.
+struct ListNode* BrushCacheHead(void);
+
+HBRUSH BrushAcquire(uint32_t colour);
+void BrushRelease(HBRUSH brush);
+void GadgetColourSet(GadgetObject* gadget, int32_t attribute, int32_t colour);
+int64_t GadgetColourGet(GadgetObject* gadget, int32_t attribute);
+void GadgetColourRelease(GadgetObject* gadget);
+int64_t StaticColourMessage(GadgetObject* gadget, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+int64_t EditColourMessage(GadgetObject* gadget, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,62 @@
+# Shared by the scripts: build trees, and an X display plus a Wine server
+# for running the Windows programs. Source it; do not run it.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="$ROOT/build"
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+export WINEPREFIX="$BUILD/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
+WINE64=/usr/lib/wine/wine64
+[[ -x "$WINE64" ]] || WINE64=wine
+
+zel_build_native() {
+  cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build "$BUILD/native" -j "$JOBS"
+}
+
+zel_build_windows() {
+  cmake -S "$ROOT" -B "$BUILD/windows" -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  cmake --build "$BUILD/windows" -j "$JOBS"
+}
+
+# Starts Xvfb on a free display (unless ZEL_KEEP_DISPLAY=1 and DISPLAY is
+# set) and a persistent wineserver; zel_stop_display undoes both.
+ZEL_XVFB_PID=""
+zel_start_display() {
+  if [[ "${ZEL_KEEP_DISPLAY:-0}" != 1 || -z "${DISPLAY:-}" ]]; then
+    local n=91
+    while [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    ZEL_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local tries=0
+    until [[ -e /tmp/.X11-unix/X$n ]]; do
+      sleep 0.1
+      tries=$((tries + 1))
+      if [[ $tries -gt 100 ]]; then echo "Xvfb did not start on :$n" >&2; return 1; fi
+    done
+  fi
+  mkdir -p "$WINEPREFIX"
+  wineserver -p >/dev/null 2>&1 || true
+  # wineboot starts Wine's background services here, detached from our
+  # output: started by the first test program instead, they would inherit
+  # CTest's pipes and CTest would wait for them until its timeout.
+  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+    timeout 120 "$WINE64" wineboot --init >/dev/null 2>&1 </dev/null || true
+  else
+    timeout 60 "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
+  fi
+}
+
+zel_stop_display() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [[ -n "$ZEL_XVFB_PID" ]]; then
+    kill "$ZEL_XVFB_PID" >/dev/null 2>&1 || true
+    wait "$ZEL_XVFB_PID" 2>/dev/null || true
+    ZEL_XVFB_PID=""
+  fi
+}

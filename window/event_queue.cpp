@@ -1,0 +1,87 @@
+// The event queue. See event_queue.h.
+#include "window/event_queue.h"
+
+#include "core/state_record.h"
+
+static EventState* eventState;
+
+EventState* EventStateGet(void) { return eventState; }
+
+static void EventStateInit(void* record) {
+  EventState* state = static_cast<EventState*>(record);
+  state->nodePool = BlockPoolCreate(sizeof(QueuedEvent), 16, 256, 2);
+  // One block is taken and never returned, so the first chunk stays alive
+  // and a queue that empties and fills again costs no heap call.
+  if (state->nodePool) BlockPoolAlloc(state->nodePool);
+}
+
+void EventLibraryStart(void) {
+  eventState = static_cast<EventState*>(StateRecordCreate(sizeof(EventState), EventStateInit));
+}
+
+void EventPost(int32_t code, int64_t object, int64_t window, int64_t type, void* data, EventDataRelease dataRelease) {
+  EventState* state = eventState;
+  if (!state || state->postSuppressed) return;
+  QueuedEvent* tail = state->queueTail;
+  if (tail && tail->code == code && tail->object == object && tail->window == window && tail->type == type) return;
+  QueuedEvent* event = static_cast<QueuedEvent*>(BlockPoolAlloc(state->nodePool));
+  if (!event) return;  // out of memory: the event is lost, nothing else is
+  if (tail) tail->next = event;
+  state->queueTail = event;
+  if (!state->queueHead) state->queueHead = event;
+  event->next = nullptr;
+  event->code = code;
+  event->object = object;
+  event->window = window;
+  event->type = type;
+  event->data = data;
+  event->dataRelease = dataRelease;
+}
+
+int32_t EventPop(int64_t* object, int64_t* window, int64_t* type, void** data, EventDataRelease* dataRelease) {
+  EventState* state = eventState;
+  QueuedEvent* head = state ? state->queueHead : nullptr;
+  if (!head) return 0;
+  *object = head->object;
+  *window = head->window;
+  *type = head->type;
+  *data = head->data;
+  *dataRelease = head->dataRelease;
+  int32_t code = head->code;
+  state->queueHead = head->next;
+  if (head == state->queueTail) state->queueTail = nullptr;
+  BlockPoolFree(state->nodePool, head);
+  return code;
+}
+
+// Removes the events for which matches() holds, keeping the others in order.
+template <typename Match>
+static void RemoveMatching(Match matches) {
+  EventState* state = eventState;
+  if (!state) return;
+  QueuedEvent* kept = nullptr;  // the last event kept so far
+  QueuedEvent* event = state->queueHead;
+  while (event) {
+    QueuedEvent* next = event->next;
+    if (matches(event)) {
+      if (event == state->queueHead) state->queueHead = next;
+      if (kept) kept->next = next;
+      BlockPoolFree(state->nodePool, event);
+    } else {
+      kept = event;
+    }
+    event = next;
+  }
+  state->queueTail = kept;
+}
+
+void EventPurge(int32_t code, int64_t object, int64_t window, int64_t type) {
+  RemoveMatching([=](const QueuedEvent* event) {
+    return (code == -1 || code == event->code) && (object == -1 || object == event->object) &&
+           (window == -1 || window == event->window) && (type == -1 || type == event->type);
+  });
+}
+
+void EventPurgeWindow(int64_t window) {
+  RemoveMatching([=](const QueuedEvent* event) { return event->window == window; });
+}

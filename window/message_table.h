@@ -1,0 +1,12 @@
+// Window message translation: the class window procedure of every window
+// made by WindowCreate, turning messages into queued or direct events.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+LRESULT CALLBACK WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+int64_t WindowMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Hands a message the parent received about a child control to the gadget's
+// kind; NOT_HANDLED when the control is no live gadget.
+int64_t GadgetNotify(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);

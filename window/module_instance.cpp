@@ -1,0 +1,8 @@
+// See module_instance.h.
+#include "window/module_instance.h"
+
+HINSTANCE ModuleInstance(void) {
+  static HINSTANCE instance;
+  if (!instance) instance = GetModuleHandleA(nullptr);
+  return instance;
+}
