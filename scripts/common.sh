@@ -5,22 +5,26 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-export WINEPREFIX="$BUILD/wineprefix"
+export WINEPREFIX="${ZEL_WINEPREFIX:-$BUILD/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
 WINE64=/usr/lib/wine/wine64
 [[ -x "$WINE64" ]] || WINE64=wine
 
+# zel_build_native [DIR] and zel_build_windows [DIR]: configure and build a
+# tree (default build/native and build/windows).
 zel_build_native() {
-  cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Release \
+  local dir="${1:-$BUILD/native}"
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-  cmake --build "$BUILD/native" -j "$JOBS"
+  cmake --build "$dir" -j "$JOBS"
 }
 
 zel_build_windows() {
-  cmake -S "$ROOT" -B "$BUILD/windows" -DCMAKE_BUILD_TYPE=MinSizeRel \
+  local dir="${1:-$BUILD/windows}"
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=MinSizeRel \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-  cmake --build "$BUILD/windows" -j "$JOBS"
+  cmake --build "$dir" -j "$JOBS"
 }
 
 # Starts Xvfb on a free display (unless ZEL_KEEP_DISPLAY=1 and DISPLAY is
