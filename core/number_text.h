@@ -3,6 +3,7 @@
 // only reads. All arithmetic wraps modulo 2^64.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 // Decimal, or hexadecimal after '$', or binary after '%'; leading blanks and
@@ -13,3 +14,19 @@ int64_t ParseInteger(const char* text);
 int64_t FormatHex(int64_t value, int32_t position);
 // Signed decimal. Returns the new writePosition.
 int64_t FormatDecimal(int64_t value, int32_t position);
+
+// The same parse, fed in pieces, for texts that arrive as a stream (a line
+// of any length read in blocks): the result equals ParseInteger of the whole
+// text. Start, feed bytes until Feed returns non-zero (the number ended;
+// later bytes cannot change it), then take the result.
+struct IntegerParse {
+  int32_t stage;     // blanks, sign, base prefix, digits, ended
+  int32_t negative;
+  int32_t base;      // 10, 16 or 2 once known
+  uint64_t value;    // wraps modulo 2^64
+};
+void IntegerParseStart(IntegerParse* parse);
+// Returns non-zero once the number has ended (a byte that is no digit of
+// the base, or a terminator byte 0 inside the bytes fed).
+int IntegerParseFeed(IntegerParse* parse, const char* bytes, size_t length);
+int64_t IntegerParseResult(const IntegerParse* parse);
