@@ -20,7 +20,7 @@ int64_t FormatDecimal(int64_t value, int32_t position);
 // text. Start, feed bytes until Feed returns non-zero (the number ended;
 // later bytes cannot change it), then take the result.
 struct IntegerParse {
-  int32_t stage;     // blanks, sign, base prefix, digits, ended
+  int32_t stage;     // blanks (a sign may follow), base prefix, digits, ended
   int32_t negative;
   int32_t base;      // 10, 16 or 2 once known
   uint64_t value;    // wraps modulo 2^64
