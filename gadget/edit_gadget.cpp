@@ -1,0 +1,68 @@
+// The edit gadget: a one-line text field on the platform class "Edit",
+// placed in the current gadget list. Each control is subclassed twice:
+// EditFocusProc (which queues the focus events) under GadgetWindowProc, so
+// every message runs GadgetWindowProc, EditFocusProc, then the class
+// procedure. The focus event is queued before the class procedure sees the
+// focus change, so it precedes anything the change itself queues.
+#include "gadget/gadget_colour.h"
+#include "gadget/gadget_kinds.h"
+#include "gadget/gadget_state.h"
+#include "window/event_codes.h"
+#include "window/module_instance.h"
+
+GadgetType EditGadgetType;
+WNDPROC editClassProc;
+static int32_t editTypeFilled;
+
+static void EditGadgetTypeFill(void) {
+  if (editTypeFilled) return;
+  EditGadgetType = GadgetType();
+  EditGadgetType.kindNumber = 2;
+  EditGadgetType.descriptorSize = sizeof(GadgetType);
+  EditGadgetType.onMessage = EditColourMessage;
+  EditGadgetType.onRelease = GadgetColourRelease;
+  EditGadgetType.onColourSet = GadgetColourSet;
+  EditGadgetType.onColourGet = GadgetColourGet;
+  editTypeFilled = 1;
+}
+
+int64_t EditGadgetCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height, const char* text,
+                         uint32_t flags) {
+  EditGadgetTypeFill();
+  // Flag bit 0x20000 (WS_GROUP, already in the base style) takes the
+  // sunken edge away.
+  DWORD extendedStyle = ~(flags >> 8) & WS_EX_CLIENTEDGE;
+  GadgetState* state = GadgetStateGet();
+  HWND control = CreateWindowExA(extendedStyle, "Edit", text ? text : "",
+                                 flags | WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, x, y, width,
+                                 height, state ? state->currentList : nullptr,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), ModuleInstance(), nullptr);
+  if (!control) return 0;
+  GadgetObject* gadget = static_cast<GadgetObject*>(RegistryAllocate(GadgetRegistry(), number));
+  // The control exists but has no record to belong to: take it down again
+  // rather than leave an unregistered control in the window.
+  if (!gadget) {
+    DestroyWindow(control);
+    return 0;
+  }
+  editClassProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditFocusProc)));
+  gadget->frontColour = -1;
+  gadget->backColour = -1;
+  return GadgetRegister(number, gadget, control, &EditGadgetType);
+}
+
+LRESULT CALLBACK EditFocusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETFOCUS:
+      GadgetEventPost(window, EVENT_TYPE_FOCUS);
+      break;
+    case WM_KILLFOCUS:
+      GadgetEventPost(window, EVENT_TYPE_LOST_FOCUS);
+      break;
+    default:
+      break;
+  }
+  if (!editClassProc) return DefWindowProcA(window, message, wParam, lParam);
+  return CallWindowProcA(editClassProc, window, message, wParam, lParam);
+}

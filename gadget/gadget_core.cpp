@@ -1,0 +1,135 @@
+// The gadget core: the GadgetRegistry, registration of a freshly created
+// control, the subclass procedure every gadget control runs, and gadget
+// text through the temporary string buffer.
+//
+// GadgetLibraryStart runs once, last in the toolkit's start-up, after the
+// event and window libraries. There is no end: controls go with their
+// windows, and each control releases its record, its properties and its
+// queued events on its own WM_NCDESTROY, which is the only clean-up point.
+// GUI thread only.
+#include "gadget/gadget_core.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "core/string_buffer.h"
+#include "core/toolkit.h"
+#include "gadget/gadget_colour.h"
+#include "gadget/gadget_state.h"
+#include "window/event_codes.h"
+#include "window/event_queue.h"
+
+static ObjectRegistry* gadgetRegistry;
+
+ObjectRegistry* GadgetRegistry(void) { return gadgetRegistry; }
+
+void GadgetLibraryStart(void) {
+  BrushCacheStart();
+  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  gadgetRegistry = RegistryCreate(sizeof(GadgetObject), 50, GadgetDiscard);
+  GadgetStateCreate(font);
+  INITCOMMONCONTROLSEX controls;
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_TAB_CLASSES | ICC_HOTKEY_CLASS | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_INTERNET_CLASSES;
+  InitCommonControlsEx(&controls);
+}
+
+// The live record of a gadget number or handle value, or null.
+static GadgetObject* GadgetLookup(int64_t number) {
+  if (!gadgetRegistry) return nullptr;
+  return static_cast<GadgetObject*>(RegistryLookup(gadgetRegistry, number));
+}
+
+int64_t GadgetRegister(int64_t number, GadgetObject* gadget, HWND control, GadgetType* type) {
+  gadget->handle = control;
+  gadget->gadgetType = type;
+  int64_t id = number == OBJECT_ANY ? reinterpret_cast<int64_t>(gadget) : number;
+  // The control id is still -1 here, so a message arriving before the id is
+  // set reaches DefWindowProcA rather than a half-registered gadget.
+  gadget->previousProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetWindowProc)));
+  SetWindowLongPtrA(control, GWLP_ID, static_cast<LONG_PTR>(id));
+  SetPropA(control, "Zel_ID", reinterpret_cast<HANDLE>(static_cast<intptr_t>(id)));
+  GadgetState* state = GadgetStateGet();
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(state ? state->font : nullptr), 1);
+  return number == OBJECT_ANY ? id : reinterpret_cast<int64_t>(control);
+}
+
+// Everything a gadget owns outside its control goes here, exactly once.
+static void GadgetRelease(HWND window, int64_t id) {
+  GadgetObject* gadget = GadgetLookup(id);
+  // Only the record that names this control is released: a record found
+  // under the id but bound to another control belongs to someone else.
+  if (gadget && gadget->handle == window && gadget->gadgetType && gadget->gadgetType->onRelease)
+    gadget->gadgetType->onRelease(gadget);
+  RemovePropA(window, "Zel_ID");
+  if (RemovePropA(window, "Zel_DropAccept")) RevokeDragDrop(window);
+  SetWindowLongPtrA(window, GWLP_ID, -1);
+  EventPurge(EVENT_GADGET, id, -1, -1);
+  if (gadget && gadget->handle == window) RegistryFree(gadgetRegistry, id);
+}
+
+LRESULT CALLBACK GadgetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  int64_t id = GetWindowLongPtrA(window, GWLP_ID);
+  if (id == -1) return DefWindowProcA(window, message, wParam, lParam);
+  GadgetObject* gadget = GadgetLookup(id);
+  if (!gadget) return DefWindowProcA(window, message, wParam, lParam);
+  LRESULT result = CallWindowProcA(gadget->previousProc, window, message, wParam, lParam);
+  switch (message) {
+    case WM_NCDESTROY:
+      // Looked up again: the previous procedure may have run code that
+      // freed or re-used the record.
+      GadgetRelease(window, id);
+      return result;
+    default:
+      return result;
+  }
+}
+
+HWND GadgetOwnerWindow(HWND control) {
+  HWND window = control;
+  for (;;) {
+    HWND parent = GetParent(window);
+    if (!parent) return window;
+    if (GetPropA(window, "Zel_WindowID")) return window;
+    window = parent;
+  }
+}
+
+void GadgetEventPost(HWND control, int32_t type) {
+  HWND owner = GadgetOwnerWindow(control);
+  int64_t windowValue = reinterpret_cast<intptr_t>(GetPropA(owner, "Zel_WindowID"));
+  EventPost(EVENT_GADGET, GetWindowLongPtrA(control, GWLP_ID), windowValue - 1, type);
+}
+
+void GadgetTextGet(int64_t number, int32_t position) {
+  GadgetObject* gadget = GadgetLookup(number);
+  if (!gadget) return;
+  if (gadget->gadgetType && gadget->gadgetType->onTextGet) {
+    gadget->gadgetType->onTextGet(gadget, position);
+    return;
+  }
+  int32_t length = GetWindowTextLengthA(gadget->handle);
+  if (length < 0) length = 0;
+  char* text = StringReserve(length, position);
+  // A copy that fails must still leave a terminated (empty) text.
+  text[0] = 0;
+  GetWindowTextA(gadget->handle, text, length + 1);
+  // The length reported beforehand may exceed what was copied.
+  StringUnreserve(length - static_cast<int32_t>(StringLength(text)));
+}
+
+void GadgetTextSet(int64_t number, const char* text) {
+  if (!text) text = "";
+  GadgetObject* gadget = GadgetLookup(number);
+  if (!gadget) return;
+  if (gadget->gadgetType && gadget->gadgetType->onTextSet)
+    gadget->gadgetType->onTextSet(gadget, text);
+  else
+    SetWindowTextA(gadget->handle, text);
+}
+
+void GadgetDiscard(int64_t number) {
+  GadgetObject* gadget = GadgetLookup(number);
+  if (gadget && gadget->handle) DestroyWindow(gadget->handle);
+}
