@@ -9,10 +9,11 @@
 struct SizeTrackState {
   int32_t active;          // non-zero while a sizing operation is tracked
   int32_t restoreCursor;   // keyboard sizing: put the cursor back at the end
-  POINT savedCursor;        // screen position when keyboard sizing started
+  POINT savedCursor;       // screen position when keyboard sizing started
   RECT trackRect;          // screen coordinates; WM_SIZING carries its address
   int32_t mode;            // 0 = keyboard, no edge yet; 1-8 = WMSZ_* edge codes
-  MINMAXINFO limits;
+  MINMAXINFO limits;       // defaults narrowed by WM_GETMINMAXINFO; only the track sizes are read
+  HWND trackedWindow;      // the window being sized; messages of other windows pass untouched
 };
 
 SizeTrackState* SizeTrackStateGet(void);
