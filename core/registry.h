@@ -17,6 +17,11 @@
 #include "core/toolkit.h"
 
 typedef ListNode DynamicObjectNode;
+
+// Numbers run from 0 to REGISTRY_SLOT_LIMIT - 1: the slot range must stay
+// below every address the platform hands out (the lowest 64 KiB are never
+// mapped), so that a number and a handle value can never be confused.
+enum { REGISTRY_SLOT_LIMIT = 65536 };
 typedef void (*RegistryFreeCallback)(int64_t number);
 
 struct ObjectRegistry {
@@ -33,10 +38,13 @@ struct ObjectRegistry {
   void* dynamicIndex;
 };
 
-// Null when the process heap cannot supply the registry or its slots.
+// Null when the process heap cannot supply the registry or its slots, when
+// recordSize cannot hold the 64-bit handle, or growStep is not in 1 ..
+// REGISTRY_SLOT_LIMIT.
 ObjectRegistry* RegistryCreate(int32_t recordSize, int32_t growStep, RegistryFreeCallback freeCallback);
 // The record for number (created or reused), or for OBJECT_ANY a new dynamic
-// record. Null when the heap fails or number is negative and not OBJECT_ANY.
+// record. Null when the heap fails, or number is negative and not OBJECT_ANY,
+// or number is REGISTRY_SLOT_LIMIT or above; the registry is unchanged then.
 void* RegistryAllocate(ObjectRegistry* registry, int64_t number);
 void* RegistryLookup(ObjectRegistry* registry, int64_t value);
 void RegistryFree(ObjectRegistry* registry, int64_t value);

@@ -6,3 +6,7 @@
 
 // onceWord is pointer-sized and zero at program start.
 void RunOnce(void** onceWord, KernelOnceRoutine routine);
+// The fallback RunOnce uses where the platform has no once primitive; public
+// so that it can be exercised on platforms that have one. Never mix the two
+// on one once-word.
+void RunOnceByCompareExchange(void** onceWord, KernelOnceRoutine routine);
