@@ -21,7 +21,7 @@ void EventLibraryStart(void) {
 
 void EventPost(int32_t code, int64_t object, int64_t window, int64_t type, void* data, EventDataRelease dataRelease) {
   EventState* state = eventState;
-  if (!state || state->postSuppressed) return;
+  if (!state || !state->nodePool || state->postSuppressed) return;
   QueuedEvent* tail = state->queueTail;
   if (tail && tail->code == code && tail->object == object && tail->window == window && tail->type == type) return;
   QueuedEvent* event = static_cast<QueuedEvent*>(BlockPoolAlloc(state->nodePool));

@@ -1,0 +1,122 @@
+// Gadget lists: which window new gadgets go into, and each window's list
+// state while another window is current.
+//
+// GadgetLibraryStart creates GadgetState through GadgetStateCreate before it
+// makes any gadget. WindowCreate makes each new window current through
+// GadgetListSwitch (unless told not to); the first switch to a window hangs a
+// GadgetListSave on it and subclasses it with GadgetListWindowProc, which
+// frees the record on WM_NCDESTROY. A stack array belongs to exactly one
+// place at a time: GadgetState (the current window's) or one saved record.
+// GUI thread only.
+#include "gadget/gadget_state.h"
+
+#include <stdio.h>
+
+#include "core/process_heap.h"
+#include "core/state_record.h"
+#include "window/module_instance.h"
+
+enum { LIST_STACK_ENTRIES = 10 };
+
+static GadgetState* gadgetState;
+// Handed from GadgetStateCreate to the initialiser, which takes no argument.
+static HFONT initialFont;
+
+GadgetState* GadgetStateGet(void) { return gadgetState; }
+
+void GadgetStateCreate(HFONT font) {
+  initialFont = font;
+  gadgetState = static_cast<GadgetState*>(StateRecordCreate(sizeof(GadgetState), GadgetStateInit));
+}
+
+static HWND* ListStackCreate(void) {
+  return static_cast<HWND*>(KernelHeapAlloc(ProcessHeap(), LIST_STACK_ENTRIES * sizeof(HWND), 1));
+}
+
+void GadgetStateInit(void* record) {
+  GadgetState* state = static_cast<GadgetState*>(record);
+  state->listStack = ListStackCreate();
+  state->listCapacity = state->listStack ? LIST_STACK_ENTRIES : 0;
+  state->font = initialFont;
+}
+
+// The name embeds the instance handle, so that lists of two modules sharing
+// a window never mix; it is formatted afresh on every use.
+static void PropertyNameFormat(char* name, size_t size) {
+  snprintf(name, size, "Zel_GadgetStack_%lld",
+           static_cast<long long>(reinterpret_cast<intptr_t>(ModuleInstance())));
+}
+
+static HWND ListWindow(const GadgetState* state) {
+  return state->listDepth != 0 ? state->listStack[0] : state->currentList;
+}
+
+HWND GadgetListSwitch(HWND window) {
+  GadgetState* state = gadgetState;
+  if (!state) return nullptr;
+  HWND previous = ListWindow(state);
+  if (!window) return previous;
+  char property[48];
+  PropertyNameFormat(property, sizeof property);
+
+  if (previous) {
+    GadgetListSave* save = static_cast<GadgetListSave*>(GetPropA(previous, property));
+    if (save) {
+      save->savedList = state->currentList;
+      save->savedStack = state->listStack;
+      save->savedDepth = state->listDepth;
+      save->savedCapacity = state->listCapacity;
+      state->listStack = nullptr;
+    }
+  }
+
+  GadgetListSave* save = static_cast<GadgetListSave*>(GetPropA(window, property));
+  if (save) {
+    if (state->listStack) KernelHeapFree(ProcessHeap(), state->listStack);
+    state->currentList = save->savedList;
+    state->listStack = save->savedStack;
+    state->listDepth = save->savedDepth;
+    state->listCapacity = save->savedCapacity;
+    save->savedStack = nullptr;
+    return previous;
+  }
+
+  if (!state->listStack) {
+    state->listStack = ListStackCreate();
+    state->listCapacity = state->listStack ? LIST_STACK_ENTRIES : 0;
+  }
+  state->listDepth = 0;
+  state->currentList = window;
+  save = static_cast<GadgetListSave*>(KernelHeapAlloc(ProcessHeap(), sizeof(GadgetListSave), 1));
+  // Without a record the window still becomes current; it only cannot keep
+  // its state when another window takes over.
+  if (!save) return previous;
+  save->window = window;
+  // The property comes before the subclass: the new procedure finds its
+  // record from the first message on.
+  SetPropA(window, property, save);
+  save->previousProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetListWindowProc)));
+  return previous;
+}
+
+LRESULT CALLBACK GadgetListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  char property[48];
+  PropertyNameFormat(property, sizeof property);
+  GadgetListSave* save = static_cast<GadgetListSave*>(GetPropA(window, property));
+  if (!save) return DefWindowProcA(window, message, wParam, lParam);
+  WNDPROC previousProc = save->previousProc;
+  if (message == WM_NCDESTROY) {
+    GadgetState* state = gadgetState;
+    if (state && ListWindow(state) == save->window) {
+      // The stack stays with the state for the next window made current.
+      state->currentList = nullptr;
+      state->listDepth = 0;
+    }
+    if (save->savedStack) KernelHeapFree(ProcessHeap(), save->savedStack);
+    KernelHeapFree(ProcessHeap(), save);
+    RemovePropA(window, property);
+  }
+  if (previousProc) return CallWindowProcA(previousProc, window, message, wParam, lParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}

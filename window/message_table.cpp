@@ -1,0 +1,289 @@
+// Window message translation: the class window procedure of every window
+// that WindowCreate makes.
+//
+// Messages become events in one place, here: some are queued with EventPost,
+// some write the event under construction into WindowState for the running
+// wait, notifications about child controls go to the gadget's kind, and the
+// Tab commands move the focus. Everything else gets default processing.
+// Runs on the GUI thread inside a dispatch or a platform call that sends
+// messages; it may be re-entered and keeps no state of its own.
+//
+// Any process on the desktop can send these windows messages, so nothing
+// that arrives is trusted to point at memory: drop records are accepted only
+// when this program made them, and notification headers only from a
+// non-null pointer sent by this thread.
+//
+// Sections: owning window, message handlers, the message table, the class
+// procedure, gadget notification.
+#include "window/message_table.h"
+
+#include "core/toolkit.h"
+#include "gadget/gadget_core.h"
+#include "window/drop_record.h"
+#include "window/event_queue.h"
+#include "window/focus_navigation.h"
+#include "window/size_tracking.h"
+#include "window/window_object.h"
+
+// ---- Owning window --------------------------------------------------------
+
+// The window a message belongs to: the nearest of the window and its
+// ancestors that carries "Zel_WindowID".
+struct MessageOwner {
+  int64_t number;        // window number, -1 for none
+  WindowObject* object;  // its live record, or null
+  HWND window;           // the window that carries the property, or null
+};
+
+static MessageOwner MessageOwnerFind(HWND window) {
+  MessageOwner owner = {-1, nullptr, nullptr};
+  for (HWND at = window; at; at = GetParent(at)) {
+    intptr_t value = reinterpret_cast<intptr_t>(GetPropA(at, "Zel_WindowID"));
+    if (value != 0) {
+      owner.number = value - 1;
+      owner.object = static_cast<WindowObject*>(RegistryLookup(WindowRegistry(), owner.number));
+      owner.window = at;
+      break;
+    }
+  }
+  return owner;
+}
+
+// ---- Message handlers -----------------------------------------------------
+
+static int64_t SizeMessage(HWND window, WPARAM wParam, const MessageOwner& owner) {
+  if (window && window != owner.window) return 1;
+  if (owner.number == -1) return NOT_HANDLED;
+  // A record can be missing only if the property outlived it; then there is
+  // no minimized or maximized state to keep.
+  WindowObject* object = owner.object;
+  switch (wParam) {
+    case SIZE_MINIMIZED:
+      if (object) object->minMaxState = 1;
+      EventPost(EVENT_MINIMIZE_WINDOW, 0, owner.number, 0);
+      break;
+    case SIZE_MAXIMIZED:
+      if (object) object->minMaxState = 1;
+      EventPost(EVENT_MAXIMIZE_WINDOW, 0, owner.number, 0);
+      EventPost(EVENT_SIZE_WINDOW, 0, owner.number, 0);
+      break;
+    case SIZE_RESTORED:
+      if (object && object->minMaxState) {
+        object->minMaxState = 0;
+        EventPost(EVENT_RESTORE_WINDOW, 0, owner.number, 0);
+      }
+      EventPost(EVENT_SIZE_WINDOW, 0, owner.number, 0);
+      break;
+    default:
+      EventPost(EVENT_SIZE_WINDOW, 0, owner.number, 0);
+      break;
+  }
+  return 0;
+}
+
+static int64_t ActivateMessage(HWND window, WPARAM wParam, const MessageOwner& owner) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    SetPropA(window, "Zel_Focus", GetFocus());
+    return 1;
+  }
+  HWND focus = static_cast<HWND>(GetPropA(window, "Zel_Focus"));
+  if (focus) SetFocus(focus);
+  EventPost(EVENT_ACTIVATE_WINDOW, 0, owner.number, 0);
+  return 1;
+}
+
+static int64_t EraseBackgroundMessage(HWND window, WPARAM wParam, const MessageOwner& owner) {
+  int64_t result = NOT_HANDLED;
+  WindowObject* object = owner.object;
+  if (object && object->backgroundBrush) {
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(reinterpret_cast<HDC>(wParam), &client, object->backgroundBrush);
+    result = 1;
+  } else if (object && window == object->handle && object->eraseCallback) {
+    result = object->eraseCallback(reinterpret_cast<HDC>(wParam), window);
+  }
+  EventPost(EVENT_REPAINT, 0, owner.number, 0);
+  return result;
+}
+
+static BOOL CALLBACK SystemColourForward(HWND descendant, LPARAM) {
+  SendMessageA(descendant, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
+static int64_t MinMaxInfoMessage(HWND window, LPARAM lParam, const MessageOwner& owner) {
+  WindowObject* object = owner.object;
+  MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+  if (!object || !info) return NOT_HANDLED;
+  if (object->minWidth)
+    info->ptMinTrackSize.x = object->minWidth;
+  else if (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
+    info->ptMinTrackSize.x = 1;
+  if (object->minHeight) info->ptMinTrackSize.y = object->minHeight;
+  if (object->maxWidth) info->ptMaxTrackSize.x = object->maxWidth;
+  if (object->maxHeight) info->ptMaxTrackSize.y = object->maxHeight;
+  return 0;
+}
+
+// A notification header is read through lParam. Only this thread's own
+// controls send one; a pointer from another thread or process means nothing
+// in this address space.
+static int64_t NotifyMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+  const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (!header || InSendMessageEx(nullptr) != ISMEX_NOSEND) return NOT_HANDLED;
+  return GadgetNotify(header->hwndFrom, window, WM_NOTIFY, wParam, lParam);
+}
+
+static void CommandMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+  WindowState* state = WindowStateGet();
+  HWND control = reinterpret_cast<HWND>(lParam);
+  if (GadgetNotify(control, window, WM_COMMAND, wParam, lParam) != NOT_HANDLED) return;
+  if (control) {
+    state->eventCode = EVENT_GADGET;
+    state->eventType = HIWORD(wParam);
+    state->eventObject = GetWindowLongPtrA(control, GWLP_ID);
+    if (state->eventObject == -10000) {
+      state->eventObject = LOWORD(wParam);
+      state->eventCode = EVENT_MENU;
+    }
+  } else if (HIWORD(wParam) == 0) {
+    state->eventObject = static_cast<int64_t>(wParam);
+    state->eventCode = EVENT_MENU;
+  } else if (LOWORD(wParam) == CMD_FOCUS_NEXT) {
+    FocusNavigate(0);
+  } else if (LOWORD(wParam) == CMD_FOCUS_PREVIOUS) {
+    FocusNavigate(1);
+  } else {
+    state->eventObject = LOWORD(wParam);
+    state->eventCode = EVENT_MENU;
+  }
+}
+
+static void SystrayMessage(HWND window, WPARAM wParam, LPARAM lParam, const MessageOwner& owner) {
+  int64_t type = -1;
+  switch (lParam) {
+    case WM_LBUTTONDOWN: type = 0; break;
+    case WM_RBUTTONDOWN: type = 1; break;
+    case WM_LBUTTONDBLCLK: type = 2; break;
+    case WM_RBUTTONDBLCLK: type = 3; break;
+  }
+  if (type != -1) EventPost(EVENT_SYSTRAY, static_cast<int64_t>(wParam), owner.number, type);
+  PostMessageA(window, WM_NULL, 0, 0);
+}
+
+// lParam must be a record this program made and has not released; anything
+// else (a stale record, a forged pointer) is ignored, since the next wait
+// would free it. A record still pending is released before it is replaced.
+static bool DropAccept(LPARAM lParam) {
+  void* record = reinterpret_cast<void*>(lParam);
+  if (!DropRecordIsOwn(record)) return false;
+  WindowState* state = WindowStateGet();
+  if (state->dropData && state->dropData != record) DropRecordRelease(state->dropData);
+  state->dropData = record;
+  return true;
+}
+
+// ---- The message table ----------------------------------------------------
+
+int64_t WindowMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  int64_t tracked = SizeTrackMessage(window, message, wParam, lParam);
+  if (tracked != NOT_HANDLED) return tracked;
+
+  MessageOwner owner = window ? MessageOwnerFind(window) : MessageOwner{-1, nullptr, nullptr};
+  WindowState* state = WindowStateGet();
+  WindowCallback callback = owner.object && owner.object->windowCallback ? owner.object->windowCallback
+                                                                         : state->userWindowCallback;
+  if (callback) {
+    int64_t result = callback(window, message, wParam, lParam);
+    if (result != CALL_DEFAULT) return result;
+  }
+  state->eventWindow = owner.number;
+  WindowObject* object = owner.object;
+
+  switch (message) {
+    case WM_MOVE:
+      if (object && window == object->handle) EventPost(EVENT_MOVE_WINDOW, owner.number, owner.number, 0);
+      return 0;
+    case WM_SIZE:
+      return SizeMessage(window, wParam, owner);
+    case WM_ACTIVATE:
+      return ActivateMessage(window, wParam, owner);
+    case WM_CLOSE:
+      if (object && window == object->handle) EventPost(EVENT_CLOSE_WINDOW, owner.number, owner.number, 0);
+      return 0;
+    case WM_ERASEBKGND:
+      return EraseBackgroundMessage(window, wParam, owner);
+    case WM_SYSCOLORCHANGE:
+      if (object && !object->mdiClient) EnumChildWindows(window, SystemColourForward, 0);
+      return NOT_HANDLED;
+    case WM_GETMINMAXINFO:
+      return MinMaxInfoMessage(window, lParam, owner);
+    case WM_NOTIFY:
+      return NotifyMessage(window, wParam, lParam);
+    case WM_NCDESTROY:
+      RemovePropA(window, "Zel_Focus");
+      return 1;
+    case WM_COMMAND:
+      CommandMessage(window, wParam, lParam);
+      return 0;
+    case WM_TIMER:
+      if (!object) return NOT_HANDLED;
+      state->eventCode = EVENT_TIMER;
+      state->eventObject = static_cast<int64_t>(wParam);
+      return 0;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case MESSAGE_GADGET_CUSTOM:
+      return GadgetNotify(reinterpret_cast<HWND>(lParam), window, message, wParam, lParam);
+    case MESSAGE_SYSTRAY:
+      SystrayMessage(window, wParam, lParam, owner);
+      return 0;
+    case MESSAGE_WINDOW_DROP:
+      if (DropAccept(lParam)) state->eventCode = EVENT_WINDOW_DROP;
+      return 0;
+    case MESSAGE_GADGET_DROP:
+      if (DropAccept(lParam)) {
+        state->eventCode = EVENT_GADGET_DROP;
+        state->eventObject = static_cast<int64_t>(wParam);
+      }
+      return 0;
+    default:
+      return NOT_HANDLED;
+  }
+}
+
+// ---- The class procedure --------------------------------------------------
+
+LRESULT CALLBACK WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  int64_t result = WindowMessageHandler(window, message, wParam, lParam);
+  if (message != WM_SIZE) {
+    HWND mdiClient = static_cast<HWND>(GetPropA(window, "Zel_MDI_Gadget"));
+    if (mdiClient) {
+      if (result == NOT_HANDLED || message == WM_SETFOCUS || message == WM_MENUCHAR)
+        return DefFrameProcA(window, mdiClient, message, wParam, lParam);
+      if (message == WM_COMMAND && lParam == 0) return DefFrameProcA(window, mdiClient, WM_COMMAND, wParam, 0);
+      return static_cast<LRESULT>(result);
+    }
+  }
+  SetLastError(0);
+  if (result == NOT_HANDLED) return DefWindowProcA(window, message, wParam, lParam);
+  return static_cast<LRESULT>(result);
+}
+
+// ---- Gadget notification --------------------------------------------------
+
+int64_t GadgetNotify(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!control) return NOT_HANDLED;
+  // A control whose "Zel_ID" disagrees with its id is not one of ours, even
+  // if the number happens to name a live gadget.
+  intptr_t number = reinterpret_cast<intptr_t>(GetPropA(control, "Zel_ID"));
+  if (number != GetWindowLongPtrA(control, GWLP_ID)) return NOT_HANDLED;
+  GadgetObject* gadget = static_cast<GadgetObject*>(RegistryLookup(GadgetRegistry(), number));
+  if (!gadget || !gadget->gadgetType || !gadget->gadgetType->onMessage) return NOT_HANDLED;
+  return gadget->gadgetType->onMessage(gadget, parent, message, wParam, lParam);
+}
