@@ -23,6 +23,9 @@ void* KernelHeapAlloc(KernelHeap heap, size_t size, int zero);
 // Null on failure, and the old block stays valid.
 void* KernelHeapReAlloc(KernelHeap heap, void* block, size_t size, int zeroTail);
 void KernelHeapFree(KernelHeap heap, void* block);
+// The size the block was allocated with (HeapSize); lets tests check the
+// exact allocations that the string buffer promises.
+size_t KernelHeapSize(KernelHeap heap, void* block);
 // Non-zero when the heap's bookkeeping is intact (HeapValidate).
 int KernelHeapValidate(KernelHeap heap);
 

@@ -108,6 +108,11 @@ void KernelHeapFree(KernelHeap handle, void* payload) {
   free(block);
 }
 
+size_t KernelHeapSize(KernelHeap handle, void* payload) {
+  if (!handle || !payload) return 0;
+  return (static_cast<BlockHeader*>(payload) - 1)->size;
+}
+
 int KernelHeapValidate(KernelHeap handle) {
   PosixHeap* heap = static_cast<PosixHeap*>(handle);
   if (!heap) return 0;

@@ -28,6 +28,12 @@ void KernelHeapFree(KernelHeap heap, void* block) {
   if (heap && block) HeapFree(static_cast<HANDLE>(heap), 0, block);
 }
 
+size_t KernelHeapSize(KernelHeap heap, void* block) {
+  if (!heap || !block) return 0;
+  SIZE_T size = HeapSize(static_cast<HANDLE>(heap), 0, block);
+  return size == static_cast<SIZE_T>(-1) ? 0 : size;
+}
+
 int KernelHeapValidate(KernelHeap heap) {
   return heap && HeapValidate(static_cast<HANDLE>(heap), 0, nullptr) ? 1 : 0;
 }

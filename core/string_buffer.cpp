@@ -49,12 +49,24 @@ int64_t StringUnreserve(int32_t count) {
 // so up to 3 bytes past the terminator are overwritten (every reservation
 // and string-heap allocation has 5 spare bytes for that), but reads source
 // only up to its length: a constant text may end right at its terminator.
+// memmove, because a text taken from the area may overlap its destination.
 static char* CopyUnits(char* destination, const char* source, size_t length) {
   size_t units = (length + 3) / 4 * 4;
-  if (destination != source) memcpy(destination, source, length);
+  if (destination != source) memmove(destination, source, length);
   memset(destination + length, 0, units - length);
   destination[length] = 0;
   return destination + length;
+}
+
+// 1-based offset of a text anywhere in the area's allocation, 0 outside.
+// Wider than StringOffsetOf, which counts only the part in use: a text that
+// lies behind writePosition (a released result) dangles after a move just
+// the same, so it is followed too.
+static int64_t AreaOffsetOf(const char* text) {
+  uintptr_t address = (uintptr_t)text;
+  uintptr_t base = (uintptr_t)buffer.base;
+  if (!text || !buffer.base || address < base || address >= base + (uintptr_t)buffer.capacity) return 0;
+  return (int64_t)(address - base) + 1;
 }
 
 char* StringCopy(char* destination, const char* source, int32_t length) {
@@ -69,13 +81,10 @@ char* StringAppend(const char* text) {
   int64_t length = StringLength(text);
   if (length > INT32_MAX) KernelFatal("text too long for the string buffer");
   // A text inside the area is followed across a move, as in LeftChars.
-  int64_t offset = StringOffsetOf(text);
-  int64_t position = buffer.writePosition;
-  char* destination = StringReserve((int32_t)length, (int32_t)position);
+  int64_t offset = AreaOffsetOf(text);
+  char* destination = StringReserve((int32_t)length, (int32_t)buffer.writePosition);
   if (offset) text = StringAtOffset((int32_t)offset);
-  memmove(destination, text, (size_t)length);
-  CopyUnits(destination, destination, (size_t)length);
-  return buffer.base + buffer.writePosition;
+  return CopyUnits(destination, text, (size_t)length);
 }
 
 void StringDuplicate(char** slot, const char* text) {
@@ -108,14 +117,9 @@ void LeftChars(const char* text, int32_t count, int32_t position) {
   int64_t length = StringLength(text);
   if (count < 0) count = 0;
   if (length > count) length = count;
-  int64_t offset = StringOffsetOf(text);
+  int64_t offset = AreaOffsetOf(text);
   char* destination = StringReserve((int32_t)length, position);
   if (offset) text = StringAtOffset((int32_t)offset);
-  if (text && length > 0) {
-    // The source may overlap the destination when it lies in the area.
-    memmove(destination, text, (size_t)length);
-    CopyUnits(destination, destination, (size_t)length);
-  } else {
-    *destination = 0;
-  }
+  if (text && length > 0) CopyUnits(destination, text, (size_t)length);
+  else *destination = 0;
 }
