@@ -1,0 +1,27 @@
+// The few operating-system services cardcode needs, behind one small seam so
+// that the rest of the program is plain portable C++ (POSIX and Windows with
+// mingw-w64 or MSVC).
+//
+// Streams are file descriptors, read and written unbuffered: cardcode keeps
+// its own buffers, because stdio's fread waits for a full block and would
+// hold back a card reader's line until many more had been typed.
+// PlatformStart runs first, once.
+#pragma once
+
+#include <stddef.h>
+
+enum { PLATFORM_STDIN = 0, PLATFORM_STDOUT = 1, PLATFORM_STDERR = 2 };
+
+// Binary streams, a closed pipe reported as a write error instead of a
+// signal that kills the process, UTF-8 text on a Windows console.
+void PlatformStart(void);
+int PlatformIsTerminal(int descriptor);
+// Up to length bytes: the count read, 0 at the end of the input, -1 on
+// failure with errno set. Interrupted calls are retried.
+long PlatformRead(int descriptor, char* bytes, size_t length);
+// All length bytes, or -1 with errno set.
+int PlatformWrite(int descriptor, const char* bytes, size_t length);
+// A descriptor for reading, or -1 with errno set.
+int PlatformOpenRead(const char* path);
+void PlatformClose(int descriptor);
+const char* PlatformErrorText(int error);
