@@ -63,14 +63,30 @@ void TypeText(const char* text) {
   }
 }
 
-void ClickAt(int x, int y) {
+static void AbsolutePoint(INPUT* input, int x, int y) {
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  input->type = INPUT_MOUSE;
+  input->mi.dx = (x * 65535 + width / 2) / (width - 1);
+  input->mi.dy = (y * 65535 + height / 2) / (height - 1);
+}
+
+void MoveMouseTo(int x, int y) {
+  INPUT input = {};
+  AbsolutePoint(&input, x, y);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+}
+
+void LeftButton(bool down) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+}
+
+void ClickAt(int x, int y) {
   INPUT inputs[3] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65535 + width / 2) / (width - 1);
-    input.mi.dy = (y * 65535 + height / 2) / (height - 1);
-  }
+  for (INPUT& input : inputs) AbsolutePoint(&input, x, y);
   inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
   inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;

@@ -25,6 +25,10 @@ void TypeText(const char* text);
 void ClickAt(int x, int y);
 // Clicks the centre of a window.
 void ClickWindow(HWND window);
+// SendInput: an absolute mouse movement to a screen point, and a left
+// button press or release where the cursor is.
+void MoveMouseTo(int x, int y);
+void LeftButton(bool down);
 
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);
