@@ -143,7 +143,9 @@ TEST(IntegerParse, ReportsTheEndOnlyAfterAByteThatCannotContinueTheNumber) {
     IntegerParseStart(&parse);
     EXPECT_EQ(IntegerParseFeed(&parse, row.bytes, strlen(row.bytes)) != 0, row.ended != 0) << '"' << row.bytes << '"';
     EXPECT_EQ(IntegerParseResult(&parse), ParseInteger(row.bytes));
-    if (row.ended) EXPECT_NE(IntegerParseFeed(&parse, "", 0), 0) << "an ended parse stays ended";
+    if (row.ended) {
+      EXPECT_NE(IntegerParseFeed(&parse, "", 0), 0) << "an ended parse stays ended";
+    }
   }
 }
 
