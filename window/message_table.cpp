@@ -284,6 +284,9 @@ int64_t GadgetNotify(HWND control, HWND parent, UINT message, WPARAM wParam, LPA
   intptr_t number = reinterpret_cast<intptr_t>(GetPropA(control, "Zel_ID"));
   if (number != GetWindowLongPtrA(control, GWLP_ID)) return NOT_HANDLED;
   GadgetObject* gadget = static_cast<GadgetObject*>(RegistryLookup(GadgetRegistry(), number));
-  if (!gadget || !gadget->gadgetType || !gadget->gadgetType->onMessage) return NOT_HANDLED;
+  // Any window without "Zel_ID" and with id 0 (most top-level windows) passes
+  // the test above; only the control the record is bound to is its gadget.
+  if (!gadget || gadget->handle != control) return NOT_HANDLED;
+  if (!gadget->gadgetType || !gadget->gadgetType->onMessage) return NOT_HANDLED;
   return gadget->gadgetType->onMessage(gadget, parent, message, wParam, lParam);
 }
