@@ -1,0 +1,178 @@
+// Child-process runner for the cardcode tests. See cardcode_process.h.
+#include "cardcode_process.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+const char* cardcodePath = nullptr;
+
+static double NowSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+ProcessResult RunCardcode(std::vector<std::string> args, std::string input) {
+  ProcessSpec spec;
+  spec.args = std::move(args);
+  spec.input = std::move(input);
+  return RunCardcode(spec);
+}
+
+ProcessResult RunCardcode(const ProcessSpec& spec) {
+  ProcessResult result;
+  int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1}, errPipe[2];
+  bool pipedInput = spec.inputPath.empty();
+  bool pipedOutput = spec.outputPath.empty();
+  if (pipedInput && pipe(inPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
+  if (pipedOutput && pipe(outPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
+  if (pipe(errPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
+
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(cardcodePath));
+  for (const std::string& arg : spec.args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+
+  pid_t child = fork();
+  if (child == 0) {
+    int in = pipedInput ? inPipe[0] : open(spec.inputPath.c_str(), O_RDONLY);
+    int out = pipedOutput ? outPipe[1] : open(spec.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || out < 0) _exit(126);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(errPipe[1], 2);
+    for (int fd = 3; fd < 256; fd++) close(fd);
+    execv(cardcodePath, argv.data());
+    _exit(127);
+  }
+  if (pipedInput) close(inPipe[0]);
+  if (pipedOutput) close(outPipe[1]);
+  close(errPipe[1]);
+
+  int inFd = pipedInput ? inPipe[1] : -1;
+  int outFd = pipedOutput ? outPipe[0] : -1;
+  int errFd = errPipe[0];
+  if (inFd >= 0) fcntl(inFd, F_SETFL, O_NONBLOCK);
+
+  std::string pending = spec.input;  // bytes still to write
+  size_t pendingAt = 0;
+  bool generatorDone = !spec.generate;
+  std::vector<char> block(1 << 16);
+  double deadline = NowSeconds() + 120;  // guards against a hang only
+  while (inFd >= 0 || outFd >= 0 || errFd >= 0) {
+    if (inFd >= 0 && pendingAt == pending.size()) {
+      pending.clear();
+      pendingAt = 0;
+      if (!generatorDone) {
+        size_t made = spec.generate(block.data(), block.size());
+        if (made == 0) generatorDone = true;
+        pending.assign(block.data(), made);
+      }
+      if (pending.empty()) {
+        close(inFd);
+        inFd = -1;
+      }
+    }
+    pollfd fds[3];
+    int count = 0;
+    if (inFd >= 0) fds[count++] = {inFd, POLLOUT, 0};
+    if (outFd >= 0) fds[count++] = {outFd, POLLIN, 0};
+    if (errFd >= 0) fds[count++] = {errFd, POLLIN, 0};
+    if (NowSeconds() > deadline) {
+      ADD_FAILURE() << "cardcode did not finish within 120 s";
+      kill(child, SIGKILL);
+      break;
+    }
+    if (poll(fds, count, 1000) <= 0) continue;
+    for (int i = 0; i < count; i++) {
+      if (!fds[i].revents) continue;
+      int fd = fds[i].fd;
+      if (fd == inFd) {
+        ssize_t wrote = write(inFd, pending.data() + pendingAt, pending.size() - pendingAt);
+        if (wrote > 0) {
+          pendingAt += (size_t)wrote;
+        } else if (wrote < 0 && errno != EAGAIN) {
+          close(inFd);  // the child stopped reading
+          inFd = -1;
+        }
+        continue;
+      }
+      ssize_t got = read(fd, block.data(), block.size());
+      if (got <= 0) {
+        close(fd);
+        if (fd == outFd) outFd = -1;
+        if (fd == errFd) errFd = -1;
+        continue;
+      }
+      if (fd == errFd) {
+        result.err.append(block.data(), (size_t)got);
+        continue;
+      }
+      result.outBytes += (uint64_t)got;
+      result.out.append(block.data(), (size_t)got);
+      if (spec.keepOutputTail && result.out.size() > 8192) result.out.erase(0, result.out.size() - 4096);
+      if (spec.closeOutputAfter && result.outBytes >= spec.closeOutputAfter) {
+        close(outFd);
+        outFd = -1;
+      }
+    }
+  }
+  int status = 0;
+  rusage usage;
+  memset(&usage, 0, sizeof usage);
+  wait4(child, &status, 0, &usage);
+  result.maxResidentKb = usage.ru_maxrss;
+  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  return result;
+}
+
+std::string ModelCode(int64_t n) {
+  char text[64];
+  snprintf(text, sizeof text, "1D %08llX %lld", (unsigned long long)n, (long long)(10 - n % 10));
+  return text;
+}
+
+static std::string folder;
+
+std::string TemporaryPath(const char* name) {
+  if (folder.empty()) {
+    char pattern[] = "/tmp/cardcode_tests_XXXXXX";
+    folder = mkdtemp(pattern);
+  }
+  return folder + "/" + name;
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  FILE* file = fopen(path.c_str(), "wb");
+  ASSERT_TRUE(file) << path;
+  fwrite(content.data(), 1, content.size(), file);
+  fclose(file);
+}
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    fprintf(stderr, "usage: cardcode_tests PATH-OF-CARDCODE\n");
+    return 2;
+  }
+  cardcodePath = argv[1];
+  // A test that closes the output pipe early must not die of SIGPIPE itself.
+  signal(SIGPIPE, SIG_IGN);
+  int status = RUN_ALL_TESTS();
+  if (!folder.empty()) std::filesystem::remove_all(folder);
+  return status;
+}
