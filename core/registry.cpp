@@ -127,22 +127,27 @@ void* RegistryAllocate(ObjectRegistry* registry, int64_t number) {
     return record;
   }
   if (number < 0 || number >= REGISTRY_SLOT_LIMIT) return nullptr;
+  if (number < registry->slotCount && registry->slots[number]) {
+    if (registry->freeCallback) registry->freeCallback(number);
+    // The callback may have grown the slot array, so read the slot afresh.
+    return registry->slots[number];
+  }
+  // The record comes first, so that a failure at either step leaves the
+  // slot array exactly as it was.
+  void* record = KernelHeapAlloc(ProcessHeap(), static_cast<size_t>(registry->recordSize), 1);
+  if (!record) return nullptr;
   if (number >= registry->slotCount) {
     int64_t grownCount = number + registry->growStep;
     if (grownCount > REGISTRY_SLOT_LIMIT) grownCount = REGISTRY_SLOT_LIMIT;
     void** grown = static_cast<void**>(
         KernelHeapReAlloc(ProcessHeap(), registry->slots, static_cast<size_t>(grownCount) * sizeof(void*), 1));
-    if (!grown) return nullptr;
+    if (!grown) {
+      KernelHeapFree(ProcessHeap(), record);
+      return nullptr;
+    }
     registry->slots = grown;
     registry->slotCount = grownCount;
   }
-  if (registry->slots[number]) {
-    if (registry->freeCallback) registry->freeCallback(number);
-    // The callback may have grown the slot array, so read the slot afresh.
-    return registry->slots[number];
-  }
-  void* record = KernelHeapAlloc(ProcessHeap(), static_cast<size_t>(registry->recordSize), 1);
-  if (!record) return nullptr;
   registry->slots[number] = record;
   return record;
 }
