@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
   ResultMode mode = {options.verify, options.tsv, 1};
   int readFailed = 0;
   if (options.help) {
-    OutputText(UsageText);
+    OutputBytes(UsageText, sizeof UsageText - 2);
+    OutputLineEnd();
   } else {
     for (int32_t i = 0; i < options.inputCount && !OutputError(); i++) {
       const CardcodeInput* input = &options.inputs[i];

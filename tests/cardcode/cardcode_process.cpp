@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/resource.h>
+#include <termios.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -161,6 +162,89 @@ void WriteFile(const std::string& path, const std::string& content) {
   ASSERT_TRUE(file) << path;
   fwrite(content.data(), 1, content.size(), file);
   fclose(file);
+}
+
+bool TerminalOpen(bool raw, int* master, int* slave) {
+  *master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (*master < 0 || grantpt(*master) != 0 || unlockpt(*master) != 0) {
+    ADD_FAILURE() << "no pseudo-terminal: " << strerror(errno);
+    return false;
+  }
+  *slave = open(ptsname(*master), O_RDWR | O_NOCTTY);
+  termios mode;
+  tcgetattr(*slave, &mode);
+  if (raw) {
+    cfmakeraw(&mode);
+  } else {
+    mode.c_lflag &= ~(tcflag_t)(ECHO | ECHONL);
+    mode.c_oflag &= ~(tcflag_t)OPOST;
+  }
+  tcsetattr(*slave, TCSANOW, &mode);
+  return *slave >= 0;
+}
+
+TerminalChild StartOnTerminal(const std::vector<std::string>& args, bool outputToTerminal, bool raw) {
+  TerminalChild child;
+  if (!TerminalOpen(raw, &child.master, &child.slave)) return child;
+  int output[2] = {-1, -1}, errors[2];
+  if (!outputToTerminal && pipe(output) != 0) ADD_FAILURE() << "pipe";
+  if (pipe(errors) != 0) ADD_FAILURE() << "pipe";
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(cardcodePath));
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  child.pid = fork();
+  if (child.pid == 0) {
+    dup2(child.slave, 0);
+    dup2(outputToTerminal ? child.slave : output[1], 1);
+    dup2(errors[1], 2);
+    for (int fd = 3; fd < 256; fd++) close(fd);
+    execv(cardcodePath, argv.data());
+    _exit(127);
+  }
+  if (!outputToTerminal) {
+    close(output[1]);
+    child.output = output[0];
+  }
+  close(errors[1]);
+  child.errors = errors[0];
+  return child;
+}
+
+std::string ReadUntil(int fd, const std::string& wanted, double seconds) {
+  std::string text;
+  double deadline = NowSeconds() + seconds;
+  while (NowSeconds() < deadline) {
+    if (text.size() >= wanted.size() && text.compare(text.size() - wanted.size(), wanted.size(), wanted) == 0) break;
+    pollfd ready = {fd, POLLIN, 0};
+    if (poll(&ready, 1, 100) <= 0) continue;
+    char block[4096];
+    ssize_t got = read(fd, block, sizeof block);
+    if (got <= 0) break;
+    text.append(block, (size_t)got);
+  }
+  return text;
+}
+
+static std::string ReadAll(int fd) {
+  std::string text;
+  char block[4096];
+  ssize_t got;
+  while ((got = read(fd, block, sizeof block)) > 0) text.append(block, (size_t)got);
+  return text;
+}
+
+int FinishOnTerminal(TerminalChild* child, std::string* out, std::string* err) {
+  if (child->master >= 0) close(child->master);
+  child->master = -1;
+  if (child->output >= 0) *out += ReadAll(child->output);
+  *err += ReadAll(child->errors);
+  int status = 0;
+  waitpid(child->pid, &status, 0);
+  close(child->slave);
+  if (child->output >= 0) close(child->output);
+  close(child->errors);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 int main(int argc, char** argv) {

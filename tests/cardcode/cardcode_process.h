@@ -40,3 +40,24 @@ std::string ModelCode(int64_t n);
 // A fresh file name in the test's temporary folder.
 std::string TemporaryPath(const char* name);
 void WriteFile(const std::string& path, const std::string& content);
+
+// cardcode with a pseudo-terminal as standard input and, when
+// outputToTerminal, as standard output too (else a pipe); standard error is
+// a pipe. raw: bytes reach cardcode as typed, else line by line as from a
+// keyboard or card reader (canonical mode). Echo is off.
+struct TerminalChild {
+  int pid = -1;
+  int master = -1;   // the keyboard side: write to type, read the terminal's output
+  int slave = -1;    // kept open here too, so that hang-ups are the master's doing
+  int output = -1;   // standard output pipe, when not the terminal
+  int errors = -1;   // standard error pipe
+};
+// A pseudo-terminal pair with echo off (see StartOnTerminal for raw).
+bool TerminalOpen(bool raw, int* master, int* slave);
+TerminalChild StartOnTerminal(const std::vector<std::string>& args, bool outputToTerminal, bool raw);
+// Reads fd until the text read so far ends with `wanted` or `seconds` pass;
+// returns what was read.
+std::string ReadUntil(int fd, const std::string& wanted, double seconds);
+// Closes the master (if still open) and the pipes, collects the rest of
+// standard output and error, waits for the child; the exit code, or -1.
+int FinishOnTerminal(TerminalChild* child, std::string* out, std::string* err);

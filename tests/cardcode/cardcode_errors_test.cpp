@@ -1,0 +1,157 @@
+// cardcode's failures: usage errors, unreadable inputs and failed writes
+// each give one line on standard error, a failure exit code, and never a
+// partial result line.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "cardcode_process.h"
+
+namespace {
+
+int LineCount(const std::string& text) {
+  int count = 0;
+  for (char c : text) count += c == '\n';
+  return count;
+}
+
+TEST(CardcodeErrors, UsageErrorsStopBeforeAnyOutput) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--x"}, {"--verify=1"}, {"--HELP"}, {"-f"}, {"1", "2", "--bogus"}, {"--tsv", "-f", "/dev/null", "-f"}};
+  for (const std::vector<std::string>& args : cases) {
+    ProcessResult run = RunCardcode(args, "5\n");
+    EXPECT_EQ(run.exitCode, 2) << args.back();
+    EXPECT_EQ(run.out, "") << args.back();
+    EXPECT_EQ(LineCount(run.err), 1) << run.err;
+    EXPECT_EQ(run.err.compare(0, 10, "cardcode: "), 0) << run.err;
+    if (args.back() != "-f") EXPECT_NE(run.err.find(args.back()), std::string::npos) << "names the option: " << run.err;
+  }
+}
+
+TEST(CardcodeErrors, HelpDescribesEveryOption) {
+  ProcessResult run = RunCardcode({"--help", "77"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.compare(0, 16, "Aufruf: cardcode"), 0) << run.out;
+  for (const char* option : {"--tsv", "--verify", "-f DATEI", "--help", "  -  ", "  --  "}) {
+    EXPECT_NE(run.out.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(run.out.find(ModelCode(77)), std::string::npos) << "help converts nothing";
+}
+
+TEST(CardcodeErrors, AnUnreadableFileIsReportedAndTheOtherInputsGoOn) {
+  std::string missing = TemporaryPath("missing.txt");
+  ProcessResult run = RunCardcode({"1", "-f", missing, "2"});
+  EXPECT_EQ(run.out, ModelCode(1) + "\n" + ModelCode(2) + "\n");
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+  EXPECT_NE(run.err.find(missing), std::string::npos) << run.err;
+
+  std::string folder = TemporaryPath("");
+  run = RunCardcode({"--verify", "-f", folder});
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.exitCode, 3) << "a read error outranks the verdicts";
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+}
+
+TEST(CardcodeErrors, AFullDiskIsAWriteFailure) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"1"}, std::vector<std::string>{"-"}}) {
+    ProcessSpec spec;
+    spec.args = args;
+    spec.outputPath = "/dev/full";
+    for (int i = 0; i < 100000; i++) spec.input += "123456\n";
+    ProcessResult run = RunCardcode(spec);
+    EXPECT_EQ(run.exitCode, 3) << args[0];
+    EXPECT_EQ(LineCount(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find("Schreibfehler"), std::string::npos) << run.err;
+  }
+}
+
+TEST(CardcodeErrors, AClosedPipeEndsTheRunWithAMessageNotASignal) {
+  std::string path = TemporaryPath("many.txt");
+  std::string content;
+  for (int i = 0; i < 300000; i++) content += std::to_string(i) + "\n";
+  WriteFile(path, content);
+  ProcessSpec spec;
+  spec.args = {"-f", path};
+  spec.closeOutputAfter = 1000;
+  ProcessResult run = RunCardcode(spec);
+  EXPECT_EQ(run.signal, 0);
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+}
+
+// A connection reset by the peer makes the next read fail: the line sent so
+// far must not appear half converted, the lines before it and the inputs
+// after it must.
+TEST(CardcodeErrors, AReadFailureInsideALineWithdrawsThatLine) {
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address;
+  memset(&address, 0, sizeof address);
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ASSERT_EQ(bind(listener, (sockaddr*)&address, sizeof address), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  ASSERT_EQ(getsockname(listener, (sockaddr*)&address, &size), 0);
+  int sender = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_EQ(connect(sender, (sockaddr*)&address, sizeof address), 0);
+  int receiver = accept(listener, nullptr, nullptr);
+  ASSERT_GE(receiver, 0);
+  close(listener);
+
+  // Standard output is a terminal, so each result line shows at once and
+  // tells that cardcode has read what came before it.
+  int master, slave;
+  ASSERT_TRUE(TerminalOpen(true, &master, &slave));
+  int errors[2];
+  ASSERT_EQ(pipe(errors), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    dup2(receiver, 0);
+    dup2(slave, 1);
+    dup2(errors[1], 2);
+    for (int fd = 3; fd < 256; fd++) close(fd);
+    execl(cardcodePath, cardcodePath, "--tsv", "-", "7", (char*)nullptr);
+    _exit(127);
+  }
+  close(receiver);
+  close(errors[1]);
+  const char sent[] = "5\n12";
+  ASSERT_EQ(write(sender, sent, sizeof sent - 1), (ssize_t)(sizeof sent - 1));
+  std::string shown = ReadUntil(master, ModelCode(5) + "\n", 10);
+  EXPECT_EQ(shown, "5\t" + ModelCode(5) + "\n") << "the first line's result within 10 s";
+  linger reset = {1, 0};
+  setsockopt(sender, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+  close(sender);
+
+  std::string err;
+  char block[4096];
+  ssize_t got;
+  while ((got = read(errors[0], block, sizeof block)) > 0) err.append(block, (size_t)got);
+  int status = 0;
+  waitpid(child, &status, 0);
+  // Whatever else reached the terminal after the first line.
+  std::string rest;
+  pollfd ready = {master, POLLIN, 0};
+  while (poll(&ready, 1, 0) > 0 && (got = read(master, block, sizeof block)) > 0) rest.append(block, (size_t)got);
+  close(errors[0]);
+  close(slave);
+  close(master);
+  EXPECT_EQ(rest, "7\t" + ModelCode(7) + "\n") << "no part of the line \"12\", then the next input";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << "status " << status;
+  EXPECT_EQ(LineCount(err), 1) << err;
+  EXPECT_NE(err.find("Lesefehler"), std::string::npos) << err;
+}
+
+}  // namespace
