@@ -235,12 +235,25 @@ static std::string ReadAll(int fd) {
 }
 
 int FinishOnTerminal(TerminalChild* child, std::string* out, std::string* err) {
+  // The end of input typed last must be read before the terminal goes away
+  // (bounded: 10 s), else the hang-up could be what ends cardcode.
+  int status = 0;
+  pid_t ended = 0;
+  for (int tries = 0; tries < 1000 && ended == 0; tries++) {
+    ended = waitpid(child->pid, &status, WNOHANG);
+    if (ended == 0) {
+      timespec pause = {0, 10 * 1000 * 1000};
+      nanosleep(&pause, nullptr);
+    }
+  }
   if (child->master >= 0) close(child->master);
   child->master = -1;
   if (child->output >= 0) *out += ReadAll(child->output);
   *err += ReadAll(child->errors);
-  int status = 0;
-  waitpid(child->pid, &status, 0);
+  if (ended == 0) {
+    ADD_FAILURE() << "cardcode did not end within 10 s of its input's end";
+    waitpid(child->pid, &status, 0);
+  }
   close(child->slave);
   if (child->output >= 0) close(child->output);
   close(child->errors);

@@ -1,0 +1,112 @@
+// cardcode at a terminal, as with a USB card reader that types the digits
+// and presses Enter: with the terminal as input and output each result
+// shows as soon as its line is entered; into a pipe, output is held back
+// until the end (full buffering).
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "cardcode_process.h"
+
+namespace {
+
+// One field of /proc/PID/io ("rchar", "syscw"), or -1.
+long ProcessIoCounter(int pid, const char* name) {
+  char path[64];
+  snprintf(path, sizeof path, "/proc/%d/io", pid);
+  FILE* file = fopen(path, "r");
+  if (!file) return -1;
+  char key[32];
+  long value = -1, found = -1;
+  while (fscanf(file, "%31[^:]: %ld\n", key, &value) == 2) {
+    if (strcmp(key, name) == 0) found = value;
+  }
+  fclose(file);
+  return found;
+}
+
+// Non-zero while the process sleeps, here: waits for terminal input.
+bool ProcessSleeps(int pid) {
+  char path[64];
+  snprintf(path, sizeof path, "/proc/%d/stat", pid);
+  FILE* file = fopen(path, "r");
+  if (!file) return false;
+  char line[512] = {0};
+  bool sleeps = fgets(line, sizeof line, file) && strstr(line, ") S ");
+  fclose(file);
+  return sleeps;
+}
+
+// Waits (bounded: 10 s) until the process has read at least `bytes` and is
+// waiting for input again.
+bool AwaitReadAndWaiting(int pid, long bytes) {
+  for (int tries = 0; tries < 1000; tries++) {
+    if (ProcessIoCounter(pid, "rchar") >= bytes && ProcessSleeps(pid)) return true;
+    timespec pause = {0, 10 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+  return false;
+}
+
+struct TypedLine {
+  const char* typed;     // as the reader sends it: Enter is "\r"
+  std::string expected;  // the line that must show before the next is typed
+};
+
+TEST(CardcodeTerminal, EachEnteredLineShowsItsCodeAtOnce) {
+  const TypedLine lines[] = {
+      {"12345678\r", "1D 00BC614E 2\n"},
+      {"-15\r", "1D FFFFFFFFFFFFFFF1 15\n"},
+      {"\r", "1D 00000000 10\n"},
+      {"$FF\r", "1D 000000FF 5\n"},
+  };
+  TerminalChild child = StartOnTerminal({}, true, false);
+  for (const TypedLine& line : lines) {
+    ASSERT_EQ(write(child.master, line.typed, strlen(line.typed)), (ssize_t)strlen(line.typed));
+    EXPECT_EQ(ReadUntil(child.master, line.expected, 10), line.expected)
+        << "the code of " << line.typed << " within 10 s, while cardcode still waits for more";
+  }
+  ASSERT_EQ(write(child.master, "\x04", 1), 1);  // end of input, as Ctrl+D
+  std::string out, err;
+  EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 0);
+  EXPECT_EQ(err, "");
+}
+
+TEST(CardcodeTerminal, VerdictsShowAtOnceToo) {
+  TerminalChild child = StartOnTerminal({"--verify"}, true, false);
+  ASSERT_EQ(write(child.master, "1D 00BC614E 2\r", 14), 14);
+  EXPECT_EQ(ReadUntil(child.master, "12345678 OK\n", 10), "12345678 OK\n");
+  ASSERT_EQ(write(child.master, "1D 00BC614E 3\r", 14), 14);
+  std::string refused = "Prüfwert 3 passt nicht, erwartet 2\n";
+  EXPECT_EQ(ReadUntil(child.master, refused, 10), refused);
+  ASSERT_EQ(write(child.master, "\x04", 1), 1);
+  std::string out, err;
+  EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 1);
+}
+
+TEST(CardcodeTerminal, IntoAPipeTheOutputWaitsForTheEnd) {
+  TerminalChild child = StartOnTerminal({}, false, false);
+  ASSERT_TRUE(AwaitReadAndWaiting(child.pid, 0)) << "cardcode waiting for input within 10 s";
+  long before = ProcessIoCounter(child.pid, "rchar");
+  ASSERT_GE(before, 0) << "/proc/PID/io is readable";
+  const char typed[] = "1\r2\r3\r";
+  ASSERT_EQ(write(child.master, typed, sizeof typed - 1), (ssize_t)(sizeof typed - 1));
+  ASSERT_TRUE(AwaitReadAndWaiting(child.pid, before + (long)sizeof typed - 1))
+      << "cardcode read the three lines and waits for more, within 10 s";
+  EXPECT_EQ(ProcessIoCounter(child.pid, "syscw"), 0) << "nothing written yet";
+  pollfd ready = {child.output, POLLIN, 0};
+  EXPECT_EQ(poll(&ready, 1, 0), 0) << "no output in the pipe yet";
+  ASSERT_EQ(write(child.master, "\x04", 1), 1);
+  std::string out, err;
+  EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 0);
+  EXPECT_EQ(out, ModelCode(1) + "\n" + ModelCode(2) + "\n" + ModelCode(3) + "\n");
+}
+
+}  // namespace
