@@ -1,0 +1,283 @@
+// See e2e_support.h.
+#include "app/e2e_support.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "support/gui_test_support.h"
+
+namespace e2e {
+
+std::string WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string result = "Z:";
+  for (char c : path) result += c == '/' ? '\\' : c;
+  return result;
+}
+
+std::string ProgramArgument(int index) {
+  if (index >= __argc) return std::string();
+  return WindowsPath(__argv[index]);
+}
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK WindowSearchStep(HWND window, LPARAM context) {
+  WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
+  char title[256] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (strcmp(title, search->title) != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+bool ProgramStart(RunningProgram* program, const std::string& path, const char* title, DWORD timeoutMs) {
+  *program = RunningProgram();
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  std::string commandLine = "\"" + path + "\"";
+  if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &program->process)) {
+    program->process = PROCESS_INFORMATION();
+    return false;
+  }
+  WindowSearch search = {program->process.dwProcessId, title, nullptr};
+  gui::PumpUntil(
+      [&] {
+        search.found = nullptr;
+        EnumWindows(WindowSearchStep, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      timeoutMs);
+  program->window = search.found;
+  if (program->window) program->windowThread = GetWindowThreadProcessId(program->window, nullptr);
+  return program->window != nullptr;
+}
+
+bool ProgramWaitExit(RunningProgram* program, DWORD* exitCode, DWORD timeoutMs) {
+  if (!program->process.hProcess) return false;
+  HANDLE process = program->process.hProcess;
+  // Pumped while waiting: the program's shut-down may send messages to
+  // windows of this thread (activation changes).
+  bool ended = gui::PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs);
+  if (ended && exitCode) GetExitCodeProcess(process, exitCode);
+  return ended;
+}
+
+void ProgramStop(RunningProgram* program) {
+  if (!program->process.hProcess) return;
+  if (WaitForSingleObject(program->process.hProcess, 0) != WAIT_OBJECT_0) {
+    TerminateProcess(program->process.hProcess, 99);
+    WaitForSingleObject(program->process.hProcess, 5000);
+  }
+  CloseHandle(program->process.hThread);
+  CloseHandle(program->process.hProcess);
+  *program = RunningProgram();
+}
+
+namespace {
+
+BOOL CALLBACK ChildCollect(HWND child, LPARAM context) {
+  reinterpret_cast<std::vector<HWND>*>(context)->push_back(child);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> ChildControls(HWND window) {
+  std::vector<HWND> children;
+  EnumChildWindows(window, ChildCollect, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+std::string ControlText(HWND control) {
+  char text[512] = {};
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                           &copied))
+    return "<no answer>";
+  return text;
+}
+
+HWND FocusedControl(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+RECT ControlPlacement(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool Activate(HWND window, DWORD timeoutMs) {
+  SetForegroundWindow(window);
+  return gui::PumpUntil([&] { return GetForegroundWindow() == window; }, timeoutMs);
+}
+
+bool AwaitText(HWND control, const std::string& expected, DWORD timeoutMs) {
+  return gui::PumpUntil([&] { return ControlText(control) == expected; }, timeoutMs);
+}
+
+bool Await(bool (*condition)(void* context), void* context, DWORD timeoutMs) {
+  return gui::PumpUntil([&] { return condition(context); }, timeoutMs);
+}
+
+namespace {
+
+void KeyInput(WORD virtualKey, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+void PressAltF4(void) {
+  KeyInput(VK_MENU, false);
+  KeyInput(VK_F4, false);
+  KeyInput(VK_F4, true);
+  KeyInput(VK_MENU, true);
+}
+
+void ClearField(int count) {
+  gui::PressKey(VK_END);
+  for (int i = 0; i < count; i++) gui::PressKey(VK_BACK);
+}
+
+// ---- PNG output: stored (uncompressed) deflate blocks suffice here ----------
+
+namespace {
+
+uint32_t Crc32(const unsigned char* bytes, size_t length, uint32_t crc = 0) {
+  static uint32_t table[256];
+  if (!table[1]) {
+    for (uint32_t n = 0; n < 256; n++) {
+      uint32_t c = n;
+      for (int k = 0; k < 8; k++) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      table[n] = c;
+    }
+  }
+  crc = ~crc;
+  for (size_t i = 0; i < length; i++) crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+  return ~crc;
+}
+
+void PutBig32(std::string* out, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+void PutChunk(std::string* out, const char* type, const std::string& data) {
+  PutBig32(out, static_cast<uint32_t>(data.size()));
+  std::string body = std::string(type, 4) + data;
+  out->append(body);
+  PutBig32(out, Crc32(reinterpret_cast<const unsigned char*>(body.data()), body.size()));
+}
+
+std::string PngEncode(int width, int height, const std::vector<unsigned char>& rgbRows) {
+  std::string zlib = "\x78\x01";
+  size_t total = rgbRows.size(), at = 0;
+  do {
+    size_t length = total - at > 65535 ? 65535 : total - at;
+    bool last = at + length == total;
+    zlib.push_back(last ? 1 : 0);
+    zlib.push_back(static_cast<char>(length & 0xFF));
+    zlib.push_back(static_cast<char>(length >> 8));
+    zlib.push_back(static_cast<char>(~length & 0xFF));
+    zlib.push_back(static_cast<char>((~length >> 8) & 0xFF));
+    zlib.append(reinterpret_cast<const char*>(rgbRows.data()) + at, length);
+    at += length;
+  } while (at < total);
+  uint32_t a = 1, b = 0;
+  for (unsigned char byte : rgbRows) {
+    a = (a + byte) % 65521;
+    b = (b + a) % 65521;
+  }
+  PutBig32(&zlib, (b << 16) | a);
+
+  std::string png = "\x89PNG\r\n\x1a\n";
+  std::string header;
+  PutBig32(&header, static_cast<uint32_t>(width));
+  PutBig32(&header, static_cast<uint32_t>(height));
+  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, no interlace
+  PutChunk(&png, "IHDR", header);
+  PutChunk(&png, "IDAT", zlib);
+  PutChunk(&png, "IEND", std::string());
+  return png;
+}
+
+}  // namespace
+
+bool ScreenshotSave(HWND window, const std::string& path) {
+  // Painted now, so the picture shows what the fields hold; sent messages
+  // make this wait until the program has painted.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // The client area only: without a window manager the frame has no title
+  // bar to show.
+  RECT rect;
+  if (!GetClientRect(window, &rect)) return false;
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  bool copied = false;
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != 0;
+    GdiFlush();
+    SelectObject(memory, old);
+  }
+  std::vector<unsigned char> rows;
+  if (copied) {
+    const unsigned char* bgra = static_cast<const unsigned char*>(pixels);
+    rows.reserve(static_cast<size_t>(height) * (width * 3 + 1));
+    for (int y = 0; y < height; y++) {
+      rows.push_back(0);  // filter: none
+      for (int x = 0; x < width; x++) {
+        const unsigned char* pixel = bgra + (static_cast<size_t>(y) * width + x) * 4;
+        rows.push_back(pixel[2]);
+        rows.push_back(pixel[1]);
+        rows.push_back(pixel[0]);
+      }
+    }
+  }
+  if (bitmap) DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!copied) return false;
+  std::string png = PngEncode(width, height, rows);
+  FILE* file = fopen(path.c_str(), "wb");
+  if (!file) return false;
+  bool written = fwrite(png.data(), 1, png.size(), file) == png.size();
+  return fclose(file) == 0 && written;
+}
+
+}  // namespace e2e
