@@ -1,0 +1,73 @@
+# Packages, made with cpack from a built tree (included at the end of the
+# top-level CMakeLists.txt, after every target exists):
+#   Windows tree: rfidnummer-<version>-win64.zip, the portable package
+#     (rfidnummer.exe, cardcode.exe, README.md, Kurzanleitung.txt; nothing
+#     to install, the folder can live on a USB stick);
+#   native tree:  cardcode-<version>-<system>.tar.gz (bin/cardcode and the
+#     man page share/man/man1/cardcode.1).
+# A test in each tree runs cpack and checks the archive's contents.
+#
+# The install rules below are the packages' whole contents. cpack packs what
+# the build made instead of building first, so that the package test cannot
+# start a build of its own while the test run is going on.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
+set(CPACK_PACKAGE_VENDOR "rfidnummer")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "RFID card numbers to card codes")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_SOURCE_GENERATOR "")
+
+set(zel_package_files "")
+if(ZEL_WINDOWS)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME rfidnummer)
+  set(CPACK_PACKAGE_FILE_NAME "rfidnummer-${PROJECT_VERSION}-win64")
+  set(zel_package_archive "${CPACK_PACKAGE_FILE_NAME}.zip")
+  # rfidnummer.exe joins the package as soon as its target exists.
+  if(TARGET rfidnummer)
+    install(TARGETS rfidnummer RUNTIME DESTINATION .)
+    list(APPEND zel_package_files rfidnummer.exe)
+  endif()
+  if(TARGET cardcode)
+    install(TARGETS cardcode RUNTIME DESTINATION .)
+    list(APPEND zel_package_files cardcode.exe)
+  endif()
+  install(FILES ${ZEL_SOURCE_ROOT}/README.md ${ZEL_SOURCE_ROOT}/docs/Kurzanleitung.txt DESTINATION .)
+  list(APPEND zel_package_files README.md Kurzanleitung.txt)
+else()
+  set(CPACK_GENERATOR TGZ)
+  set(CPACK_PACKAGE_NAME cardcode)
+  string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" zel_package_system)
+  set(CPACK_PACKAGE_FILE_NAME "cardcode-${PROJECT_VERSION}-${zel_package_system}")
+  set(zel_package_archive "${CPACK_PACKAGE_FILE_NAME}.tar.gz")
+  if(TARGET cardcode)
+    install(TARGETS cardcode RUNTIME DESTINATION bin)
+    list(APPEND zel_package_files bin/cardcode)
+  endif()
+  install(FILES ${ZEL_SOURCE_ROOT}/docs/cardcode.1 DESTINATION share/man/man1)
+  list(APPEND zel_package_files share/man/man1/cardcode.1)
+endif()
+
+# CPack.cmake reuses CPACK_PACKAGE_FILE_NAME for the source package.
+set(zel_package_top "${CPACK_PACKAGE_FILE_NAME}")
+include(CPack)
+
+if(BUILD_TESTING AND ZEL_BUILD_TESTS)
+  if(ZEL_WINDOWS)
+    set(zel_package_test package_zip)
+  else()
+    set(zel_package_test package_tgz)
+  endif()
+  add_test(NAME ${zel_package_test}
+           COMMAND ${CMAKE_COMMAND}
+                   -DCPACK=${CMAKE_CPACK_COMMAND}
+                   -DCONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake
+                   -DWORK=${CMAKE_BINARY_DIR}/package_test
+                   -DARCHIVE=${zel_package_archive}
+                   -DTOP=${zel_package_top}
+                   "-DFILES=${zel_package_files}"
+                   -DWINDOWS=${ZEL_WINDOWS}
+                   -P ${ZEL_SOURCE_ROOT}/cmake/PackageCheck.cmake)
+  set_tests_properties(${zel_package_test} PROPERTIES TIMEOUT 300)
+endif()
