@@ -1,10 +1,13 @@
 // Number text conversion. See number_text.h.
 //
-// The number format has one definition, IntegerParseStep: ParseInteger runs
-// it over a terminated text, IntegerParseFeed over blocks of a stream, so
-// the two cannot disagree. The step is inline and the per-parse state lives
-// in registers, which keeps ParseInteger a single tight pass.
+// The number format has one definition, the two steps IntegerParsePrefix
+// and IntegerParseDigit: ParseInteger runs them over a terminated text,
+// IntegerParseFeed over blocks of a stream, so the two cannot disagree. The
+// steps are inline and the per-parse state lives in registers, which keeps
+// ParseInteger a single tight pass.
 #include "core/number_text.h"
+
+#include <string.h>
 
 #include "core/string_buffer.h"
 
@@ -37,43 +40,44 @@ constexpr DigitTable MakeDigitTable() {
 
 constexpr DigitTable digitTable = MakeDigitTable();
 
-// Takes one byte; returns non-zero once the number has ended.
-inline int IntegerParseStep(IntegerParse* parse, unsigned char byte) {
-  switch (parse->stage) {
-    case PARSE_BLANKS:
-      if (byte == ' ' || byte == '\t') return 0;
-      parse->stage = PARSE_PREFIX;
-      if (byte == '-') {
-        parse->negative = 1;
-        return 0;
-      }
-      if (byte == '+') return 0;
-      // Neither blank nor sign: the same byte is the base prefix or a digit.
-      [[fallthrough]];
-    case PARSE_PREFIX:
-      parse->stage = PARSE_DIGITS;
-      if (byte == '$') {
-        parse->base = 16;
-        return 0;
-      }
-      if (byte == '%') {
-        parse->base = 2;
-        return 0;
-      }
-      parse->base = 10;
-      [[fallthrough]];
-    case PARSE_DIGITS: {
-      unsigned worth = digitTable.worth[byte];
-      if (worth >= (unsigned)parse->base) {
-        parse->stage = PARSE_ENDED;
-        return 1;
-      }
-      parse->value = parse->value * (unsigned)parse->base + worth;
+// The two steps below are the whole number format; both parsers run
+// them. IntegerParsePrefix takes the bytes before the first digit (blanks,
+// the sign, the base prefix) and returns non-zero for a byte it did not
+// consume, which is then the first candidate digit. IntegerParseDigit takes
+// one candidate digit and returns non-zero when it is none: the number has
+// ended. Splitting them lets the digit loop run without a stage switch.
+inline int IntegerParsePrefix(IntegerParse* parse, unsigned char byte) {
+  if (parse->stage == PARSE_BLANKS) {
+    if (byte == ' ' || byte == '\t') return 0;
+    parse->stage = PARSE_PREFIX;
+    if (byte == '-') {
+      parse->negative = 1;
       return 0;
     }
-    default:
-      return 1;
+    if (byte == '+') return 0;
   }
+  // Neither blank nor sign: this byte is the base prefix or a digit.
+  parse->stage = PARSE_DIGITS;
+  if (byte == '$') {
+    parse->base = 16;
+    return 0;
+  }
+  if (byte == '%') {
+    parse->base = 2;
+    return 0;
+  }
+  parse->base = 10;
+  return 1;
+}
+
+inline int IntegerParseDigit(IntegerParse* parse, unsigned char byte) {
+  unsigned worth = digitTable.worth[byte];
+  if (worth >= (unsigned)parse->base) {
+    parse->stage = PARSE_ENDED;
+    return 1;
+  }
+  parse->value = parse->value * (unsigned)parse->base + worth;
+  return 0;
 }
 
 }  // namespace
@@ -88,8 +92,13 @@ void IntegerParseStart(IntegerParse* parse) {
 int IntegerParseFeed(IntegerParse* parse, const char* bytes, size_t length) {
   if (parse->stage == PARSE_ENDED) return 1;
   const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes);
-  for (size_t i = 0; i < length; i++) {
-    if (IntegerParseStep(parse, at[i])) return 1;
+  const unsigned char* end = at + length;
+  while (parse->stage != PARSE_DIGITS) {
+    if (at == end) return 0;
+    if (!IntegerParsePrefix(parse, *at)) at++;
+  }
+  for (; at != end; at++) {
+    if (IntegerParseDigit(parse, *at)) return 1;
   }
   return 0;
 }
@@ -103,10 +112,13 @@ int64_t ParseInteger(const char* text) {
   if (!text) return 0;
   IntegerParse parse;
   IntegerParseStart(&parse);
-  // The terminator is no digit of any base, so the step ends there at the
-  // latest.
+  // The terminator is neither blank, sign nor prefix, and no digit of any
+  // base, so both loops stop there at the latest.
   const unsigned char* at = reinterpret_cast<const unsigned char*>(text);
-  while (!IntegerParseStep(&parse, *at)) at++;
+  while (parse.stage != PARSE_DIGITS) {
+    if (!IntegerParsePrefix(&parse, *at)) at++;
+  }
+  while (!IntegerParseDigit(&parse, *at)) at++;
   return IntegerParseResult(&parse);
 }
 
@@ -114,13 +126,20 @@ int64_t FormatHex(int64_t value, int32_t position) {
   static const char digits[] = "0123456789ABCDEF";
   char* destination = StringReserve(16, position);
   uint64_t pattern = (uint64_t)value;
-  int written = 0;
-  for (int shift = 60; shift >= 0; shift -= 4) {
-    unsigned nibble = (unsigned)(pattern >> shift) & 15;
-    if (nibble == 0 && written == 0 && shift != 0) continue;
-    destination[written++] = digits[nibble];
-  }
-  destination[written] = 0;
+  // Leading zero nibbles are skipped, the last one never: count the digits
+  // by halving the range, then write them from the least significant end.
+  int written = 1;
+  uint64_t rest = pattern;
+  if (rest >> 32) { written += 8; rest >>= 32; }
+  if (rest >> 16) { written += 4; rest >>= 16; }
+  if (rest >> 8) { written += 2; rest >>= 8; }
+  if (rest >> 4) written += 1;
+  char* at = destination + written;
+  *at = 0;
+  do {
+    *--at = digits[pattern & 15];
+    pattern >>= 4;
+  } while (at != destination);
   return StringUnreserve(16 - written);
 }
 
@@ -132,13 +151,17 @@ int64_t FormatDecimal(int64_t value, int32_t position) {
     destination[written++] = '-';
     magnitude = 0 - magnitude;
   }
+  // Digits come least significant first; filling the scratch from its end
+  // leaves them in reading order for one copy.
   char scratch[20];
-  int count = 0;
+  char* first = scratch + sizeof scratch;
   do {
-    scratch[count++] = (char)('0' + magnitude % 10);
+    *--first = (char)('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  while (count > 0) destination[written++] = scratch[--count];
+  int count = (int)(scratch + sizeof scratch - first);
+  memcpy(destination + written, first, (size_t)count);
+  written += count;
   destination[written] = 0;
   return StringUnreserve(64 - written);
 }

@@ -51,11 +51,13 @@ int64_t StringUnreserve(int32_t count) {
 // only up to its length: a constant text may end right at its terminator.
 // memmove, because a text taken from the area may overlap its destination.
 static char* CopyUnits(char* destination, const char* source, size_t length) {
-  size_t units = (length + 3) / 4 * 4;
+  size_t spare = (0 - length) & 3;  // bytes from the text's end to the unit's
   if (destination != source) memmove(destination, source, length);
-  memset(destination + length, 0, units - length);
-  destination[length] = 0;
-  return destination + length;
+  char* end = destination + length;
+  end[0] = 0;
+  if (spare > 1) end[1] = 0;
+  if (spare > 2) end[2] = 0;
+  return end;
 }
 
 // 1-based offset of a text anywhere in the area's allocation, 0 outside.
