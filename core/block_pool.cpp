@@ -14,6 +14,12 @@
 #include "core/process_heap.h"
 #include "core/run_once.h"
 
+#if defined(_MSC_VER)
+#define POOL_NOINLINE __declspec(noinline)
+#else
+#define POOL_NOINLINE __attribute__((noinline))
+#endif
+
 namespace {
 
 const int32_t BLOCK_HEADER_SIZE = 8;
@@ -52,6 +58,86 @@ int32_t NextChunkCount(const BlockPool* pool) {
                   : (sixteenth < pool->maxPerChunk ? sixteenth : pool->maxPerChunk);
   // Bounds below one would make a chunk that cannot hold the block it is made for.
   return count < 1 ? 1 : count;
+}
+
+// A block from a new chunk, or a one-block chunk when the heap cannot supply
+// the full size; null when it cannot supply even that. Kept out of the
+// common path so that the latter stays a short leaf.
+POOL_NOINLINE void* BlockTakeFromNewChunk(BlockPool* pool) {
+  int32_t count = NextChunkCount(pool);
+  size_t blockBytes = static_cast<size_t>(pool->blockSize);
+  BlockChunk* chunk = static_cast<BlockChunk*>(KernelHeapAlloc(ProcessHeap(), sizeof(BlockChunk) + count * blockBytes, 0));
+  if (!chunk && count > 1) {
+    count = 1;
+    chunk = static_cast<BlockChunk*>(KernelHeapAlloc(ProcessHeap(), sizeof(BlockChunk) + blockBytes, 0));
+  }
+  if (!chunk) return nullptr;
+  chunk->blockCount = count;
+  pool->totalBlocks += count;
+  chunk->freeCount = 0;
+  chunk->freeList = nullptr;
+  chunk->carved = 1;
+  ChunkPushFront(count > 1 ? &pool->availableChunks : &pool->fullChunks, chunk);
+  char* block = ChunkBlock(chunk, pool, 0);
+  *reinterpret_cast<BlockChunk**>(block) = chunk;
+  return block + BLOCK_HEADER_SIZE;
+}
+
+// The free list always goes before the untouched tail.
+inline void* BlockTake(BlockPool* pool) {
+  BlockChunk* chunk = pool->availableChunks;
+  if (!chunk) return BlockTakeFromNewChunk(pool);
+  char* block;
+  if (chunk->freeCount > 0) {
+    block = static_cast<char*>(chunk->freeList);
+    chunk->freeList = *reinterpret_cast<void**>(block);
+    chunk->freeCount--;
+  } else {
+    block = ChunkBlock(chunk, pool, chunk->carved);
+    chunk->carved++;
+  }
+  if (chunk->freeCount == 0 && chunk->carved >= chunk->blockCount) {
+    ChunkUnlink(&pool->availableChunks, chunk);
+    ChunkPushFront(&pool->fullChunks, chunk);
+  }
+  *reinterpret_cast<BlockChunk**>(block) = chunk;
+  return block + BLOCK_HEADER_SIZE;
+}
+
+// Every block this chunk handed out is back: its untouched tail is not worth
+// keeping the chunk for.
+POOL_NOINLINE void ChunkRelease(BlockPool* pool, BlockChunk** list, BlockChunk* chunk) {
+  ChunkUnlink(list, chunk);
+  pool->totalBlocks -= chunk->blockCount;
+  KernelHeapFree(ProcessHeap(), chunk);
+}
+
+inline void BlockReturn(BlockPool* pool, void* payload) {
+  char* block = static_cast<char*>(payload) - BLOCK_HEADER_SIZE;
+  BlockChunk* chunk = *reinterpret_cast<BlockChunk**>(block);
+  *reinterpret_cast<void**>(block) = chunk->freeList;
+  chunk->freeList = block;
+  chunk->freeCount++;
+  bool wasExhausted = chunk->carved >= chunk->blockCount && chunk->freeCount == 1;
+  if (chunk->freeCount == chunk->carved) {
+    ChunkRelease(pool, wasExhausted ? &pool->fullChunks : &pool->availableChunks, chunk);
+  } else if (wasExhausted) {
+    ChunkUnlink(&pool->fullChunks, chunk);
+    ChunkPushFront(&pool->availableChunks, chunk);
+  }
+}
+
+POOL_NOINLINE void* LockedAlloc(BlockPool* pool) {
+  KernelLockEnter(&pool->lock);
+  void* payload = BlockTake(pool);
+  KernelLockLeave(&pool->lock);
+  return payload;
+}
+
+POOL_NOINLINE void LockedFree(BlockPool* pool, void* payload) {
+  KernelLockEnter(&pool->lock);
+  BlockReturn(pool, payload);
+  KernelLockLeave(&pool->lock);
 }
 
 BlockPool* PrivatePoolCreate(int32_t blockSize, int32_t minPerChunk, int32_t maxPerChunk, int32_t flags) {
@@ -118,67 +204,17 @@ BlockPool* BlockPoolCreate(int32_t size, int32_t minPerChunk, int32_t maxPerChun
 
 void* BlockPoolAlloc(BlockPool* pool) {
   if (!pool) return nullptr;
-  if (pool->locked) KernelLockEnter(&pool->lock);
-  char* block;
-  BlockChunk* chunk = pool->availableChunks;
-  if (chunk) {
-    if (chunk->freeCount > 0) {
-      block = static_cast<char*>(chunk->freeList);
-      chunk->freeList = *reinterpret_cast<void**>(block);
-      chunk->freeCount--;
-    } else {
-      block = ChunkBlock(chunk, pool, chunk->carved);
-      chunk->carved++;
-    }
-    if (chunk->freeCount == 0 && chunk->carved >= chunk->blockCount) {
-      ChunkUnlink(&pool->availableChunks, chunk);
-      ChunkPushFront(&pool->fullChunks, chunk);
-    }
-  } else {
-    int32_t count = NextChunkCount(pool);
-    size_t blockBytes = static_cast<size_t>(pool->blockSize);
-    chunk = static_cast<BlockChunk*>(KernelHeapAlloc(ProcessHeap(), sizeof(BlockChunk) + count * blockBytes, 0));
-    if (!chunk && count > 1) {
-      count = 1;
-      chunk = static_cast<BlockChunk*>(KernelHeapAlloc(ProcessHeap(), sizeof(BlockChunk) + blockBytes, 0));
-    }
-    if (!chunk) {
-      if (pool->locked) KernelLockLeave(&pool->lock);
-      return nullptr;
-    }
-    chunk->blockCount = count;
-    pool->totalBlocks += count;
-    chunk->freeCount = 0;
-    chunk->freeList = nullptr;
-    chunk->carved = 1;
-    ChunkPushFront(count > 1 ? &pool->availableChunks : &pool->fullChunks, chunk);
-    block = ChunkBlock(chunk, pool, 0);
-  }
-  if (pool->locked) KernelLockLeave(&pool->lock);
-  *reinterpret_cast<BlockChunk**>(block) = chunk;
-  return block + BLOCK_HEADER_SIZE;
+  if (pool->locked) return LockedAlloc(pool);
+  return BlockTake(pool);
 }
 
 void BlockPoolFree(BlockPool* pool, void* payload) {
   if (!pool || !payload) return;
-  if (pool->locked) KernelLockEnter(&pool->lock);
-  char* block = static_cast<char*>(payload) - BLOCK_HEADER_SIZE;
-  BlockChunk* chunk = *reinterpret_cast<BlockChunk**>(block);
-  *reinterpret_cast<void**>(block) = chunk->freeList;
-  chunk->freeList = block;
-  chunk->freeCount++;
-  bool wasExhausted = chunk->carved >= chunk->blockCount && chunk->freeCount == 1;
-  if (chunk->freeCount == chunk->carved) {
-    // Every block this chunk handed out is back: its untouched tail is not
-    // worth keeping the chunk for.
-    ChunkUnlink(wasExhausted ? &pool->fullChunks : &pool->availableChunks, chunk);
-    pool->totalBlocks -= chunk->blockCount;
-    KernelHeapFree(ProcessHeap(), chunk);
-  } else if (wasExhausted) {
-    ChunkUnlink(&pool->fullChunks, chunk);
-    ChunkPushFront(&pool->availableChunks, chunk);
+  if (pool->locked) {
+    LockedFree(pool, payload);
+    return;
   }
-  if (pool->locked) KernelLockLeave(&pool->lock);
+  BlockReturn(pool, payload);
 }
 
 void BlockPoolClear(BlockPool* pool) {
