@@ -28,7 +28,8 @@ char* StringReserve(int32_t length, int32_t position) {
   // beyond it, the growth decision still covers what will be written.
   int64_t from = position > buffer.writePosition ? position : buffer.writePosition;
   int64_t need = from + length;
-  if (length < 0 || position < 0 || need > INT32_MAX - 16384 - 5) KernelFatal("text too long for the string buffer");
+  if (length < 0 || position < 0) KernelFatal("negative position or length in the string buffer");
+  if (need > INT32_MAX - 16384 - 5) KernelFatal("text too long for the string buffer");
   if (need >= buffer.capacity - 4) {
     int64_t capacity = need + 16384;
     char* grown = static_cast<char*>(KernelHeapReAlloc(buffer.stringHeap, buffer.base, (size_t)capacity + 5, 0));
@@ -46,10 +47,11 @@ int64_t StringUnreserve(int32_t count) {
 }
 
 // Copies length bytes of source and terminates. Writes whole 4-byte units,
-// so up to 3 bytes past the terminator are overwritten (every reservation
-// and string-heap allocation has 5 spare bytes for that), but reads source
-// only up to its length: a constant text may end right at its terminator.
-// memmove, because a text taken from the area may overlap its destination.
+// so up to 3 bytes after the text are overwritten, the terminator and two
+// zeros (every reservation and string-heap allocation has 5 spare bytes for
+// that), but reads source only up to its length: a constant text may end
+// right at its terminator. memmove, because a text taken from the area may
+// overlap its destination.
 static char* CopyUnits(char* destination, const char* source, size_t length) {
   size_t spare = (0 - length) & 3;  // bytes from the text's end to the unit's
   if (destination != source) memmove(destination, source, length);
