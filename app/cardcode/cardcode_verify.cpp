@@ -23,10 +23,11 @@ static int CodeRefuseAt(int32_t position, const char* reason, size_t index) {
   return 0;
 }
 
-static int HexWorth(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+// 0-15 for the digits 0-9 and A-F, else 16 or more.
+static inline unsigned HexWorth(unsigned char c) {
+  if ((unsigned)(c - '0') < 10u) return c - '0';
+  if ((unsigned)(c - 'A') < 6u) return c - 'A' + 10u;
+  return 16;
 }
 
 int CodeVerify(const char* text, size_t length, int32_t position) {
@@ -46,7 +47,11 @@ int CodeVerify(const char* text, size_t length, int32_t position) {
   }
   size_t at = 3;
   uint64_t value = 0;
-  for (; at < length && HexWorth(text[at]) >= 0; at++) value = value * 16 + (uint64_t)HexWorth(text[at]);
+  for (; at < length; at++) {
+    unsigned worth = HexWorth((unsigned char)text[at]);
+    if (worth > 15) break;
+    value = value * 16 + worth;
+  }
   size_t hexLength = at - 3;
   if (at < length && text[at] >= 'a' && text[at] <= 'f') {
     const char* reason[] = {"kein Code: Hex-Ziffern A-F müssen groß geschrieben sein", nullptr};
@@ -77,15 +82,17 @@ int CodeVerify(const char* text, size_t length, int32_t position) {
 
   // The code this number really has, made by the conversion every printed
   // code comes from; the text must be exactly that.
+  // The number's decimal text stays in front of the code for the verdict.
   int64_t number = (int64_t)value;
-  FormatDecimal(number, position);
-  char* code = CardCode(buffer->base + position, position);
-  size_t codeLength = (size_t)(buffer->writePosition - position);
-  const char* codeCheck = strrchr(code, ' ') + 1;
-  size_t codeHexLength = (size_t)(codeCheck - code) - 4;
-  char expected[24];
-  char found[CODE_TEXT_LIMIT + 1];
-  memcpy(expected, codeCheck, strlen(codeCheck) + 1);
+  int32_t numberEnd = (int32_t)FormatDecimal(number, position);
+  int32_t codePosition = numberEnd + 1;
+  buffer->writePosition = codePosition;
+  char* code = CardCode(buffer->base + position, codePosition);
+  size_t codeLength = (size_t)(buffer->writePosition - codePosition);
+  size_t codeHexLength = 8;
+  while (code[3 + codeHexLength] != ' ') codeHexLength++;
+  const char* codeCheck = code + 4 + codeHexLength;
+  size_t codeCheckLength = codeLength - 4 - codeHexLength;
   if (hexLength != codeHexLength || memcmp(text + 3, code + 3, hexLength) != 0) {
     if (hexLength < codeHexLength) {
       char digits[4] = {(char)('0' + hexLength), 0};
@@ -95,7 +102,10 @@ int CodeVerify(const char* text, size_t length, int32_t position) {
     const char* reason[] = {"kein Code: Hex-Zahl mit überzähligen führenden Nullen", nullptr};
     return CodeRefuse(position, reason);
   }
-  if (checkLength != strlen(expected) || memcmp(text + checkStart, expected, checkLength) != 0) {
+  if (checkLength != codeCheckLength || memcmp(text + checkStart, codeCheck, checkLength) != 0) {
+    char expected[24];
+    char found[CODE_TEXT_LIMIT + 1];
+    memcpy(expected, codeCheck, codeCheckLength + 1);
     memcpy(found, text + checkStart, checkLength);
     found[checkLength] = 0;
     const char* reason[] = {"Prüfwert ", found, " passt nicht, erwartet ", expected, nullptr};
@@ -105,8 +115,7 @@ int CodeVerify(const char* text, size_t length, int32_t position) {
     const char* reason[] = {"kein Code dieses Formats", nullptr};
     return CodeRefuse(position, reason);
   }
-  buffer->writePosition = position;
-  FormatDecimal(number, position);
-  StringAppend(" OK");
+  buffer->writePosition = numberEnd;
+  memcpy(StringReserve(3, numberEnd), " OK", 4);
   return 1;
 }
