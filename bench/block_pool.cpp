@@ -106,6 +106,18 @@ void NewBurst(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * BURST);
 }
 
+// What one chunk costs the pool on the process heap: a burst from an empty
+// pool takes about 42 chunks and gives all of them back.
+void ProcessHeapChunkPair(benchmark::State& state) {
+  const size_t chunkBytes = sizeof(BlockChunk) + 16 * ((static_cast<size_t>(state.range(0)) + 15) & ~size_t{7});
+  for (auto _ : state) {
+    void* chunk = KernelHeapAlloc(ProcessHeap(), chunkBytes, 0);
+    benchmark::DoNotOptimize(chunk);
+    KernelHeapFree(ProcessHeap(), chunk);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 // 56 bytes is the size of a queued event record; 16 and 256 bracket it.
 #define PAYLOAD_SIZES ->Arg(16)->Arg(56)->Arg(256)
 BENCHMARK(PoolPairUnlocked) PAYLOAD_SIZES;
@@ -116,6 +128,7 @@ BENCHMARK(NewPair) PAYLOAD_SIZES;
 BENCHMARK(PoolBurst) PAYLOAD_SIZES;
 BENCHMARK(MallocBurst) PAYLOAD_SIZES;
 BENCHMARK(NewBurst) PAYLOAD_SIZES;
+BENCHMARK(ProcessHeapChunkPair) PAYLOAD_SIZES;
 
 }  // namespace
 
