@@ -1,0 +1,126 @@
+// rfidnummer.exe end to end, by keyboard: Tab and Shift+Tab move the focus
+// between the two fields, wrapping around, and leaving the number field
+// converts its text. Which control has the focus in the program is read
+// from its GUI thread's state (GetGUIThreadInfo).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/e2e_support.h"
+#include "support/gui_test_support.h"
+
+namespace {
+
+const char TITLE[] = "RFID Nummer";
+
+class TabTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string path = e2e::ProgramArgument(1);
+    ASSERT_FALSE(path.empty()) << "the utility's path must be the first argument";
+    ASSERT_TRUE(e2e::ProgramStart(&program, path, TITLE)) << "awaited a visible window titled \"" << TITLE << "\"";
+    gui::PumpUntil([&] { return e2e::ChildControls(program.window).size() >= 4; });
+    std::vector<HWND> controls = e2e::ChildControls(program.window);
+    ASSERT_EQ(controls.size(), 4u) << "awaited two labels and two fields";
+    numberField = controls[1];
+    resultField = controls[3];
+    ASSERT_TRUE(e2e::Activate(program.window)) << "awaited the utility's window in the foreground";
+    // A program that has only just started may miss a first click while it
+    // settles in the foreground; a few bounded attempts.
+    bool focused = false;
+    for (int attempt = 0; attempt < 3 && !focused; attempt++) {
+      gui::ClickWindow(numberField);
+      focused = gui::PumpUntil([&] { return e2e::FocusedControl(program.window) == numberField; }, 2000);
+    }
+    ASSERT_TRUE(focused) << "awaited the focus in the number field after a click";
+  }
+
+  void TearDown() override {
+    if (program.process.hProcess && WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0) {
+      PostMessageA(program.window, WM_CLOSE, 0, 0);
+      DWORD exitCode = 0;
+      e2e::ProgramWaitExit(&program, &exitCode);
+    }
+    e2e::ProgramStop(&program);
+  }
+
+  bool AwaitFocus(HWND field) {
+    return gui::PumpUntil([&] { return e2e::FocusedControl(program.window) == field; });
+  }
+
+  // Tab or Shift+Tab, and the wait until the focus arrived.
+  void Press(bool shift, HWND expectedFocus, const char* situation) {
+    gui::PressKey(VK_TAB, shift);
+    ASSERT_TRUE(AwaitFocus(expectedFocus)) << situation << ": awaited the focus in the "
+                                           << (expectedFocus == numberField ? "number" : "result") << " field";
+  }
+
+  // Replaces a field's text from outside, without any focus change.
+  static void Overwrite(HWND field, const char* text) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &result);
+  }
+
+  e2e::RunningProgram program = {};
+  HWND numberField = nullptr;
+  HWND resultField = nullptr;
+};
+
+TEST_F(TabTest, TabInTheNumberFieldConvertsAndMovesToTheResult) {
+  gui::TypeText("12345678");
+  ASSERT_TRUE(e2e::AwaitText(numberField, "12345678"));
+  Press(false, resultField, "Tab in field 1");
+  EXPECT_TRUE(e2e::AwaitText(resultField, "1D 00BC614E 2"))
+      << "the result field shows \"" << e2e::ControlText(resultField) << "\"";
+}
+
+TEST_F(TabTest, TabInTheResultFieldWrapsToTheNumberFieldWithoutConverting) {
+  gui::TypeText("42");
+  ASSERT_TRUE(e2e::AwaitText(numberField, "42"));
+  Press(false, resultField, "Tab in field 1");
+  ASSERT_TRUE(e2e::AwaitText(resultField, "1D 0000002A 8"));
+  // A new number that only a conversion would show.
+  Overwrite(numberField, "255");
+  ASSERT_EQ(e2e::ControlText(numberField), "255");
+  Press(false, numberField, "Tab in field 3");
+  // Keys are handled in order: once the marker shows, the Tab and the
+  // events it queued have been handled as well.
+  gui::PressKey(VK_END);
+  gui::TypeText("0");
+  ASSERT_TRUE(e2e::AwaitText(numberField, "2550")) << "awaited the marker key in the number field";
+  EXPECT_EQ(e2e::ControlText(resultField), "1D 0000002A 8") << "leaving the result field converts nothing";
+  Press(false, resultField, "Tab in field 1 again");
+  EXPECT_TRUE(e2e::AwaitText(resultField, "1D 000009F6 10"))
+      << "the result field shows \"" << e2e::ControlText(resultField) << "\"";
+}
+
+TEST_F(TabTest, ShiftTabInTheNumberFieldConvertsAndWrapsToTheResult) {
+  gui::TypeText("4294967296");
+  ASSERT_TRUE(e2e::AwaitText(numberField, "4294967296"));
+  Press(true, resultField, "Shift+Tab in field 1");
+  EXPECT_TRUE(e2e::AwaitText(resultField, "1D 100000000 4"))
+      << "the result field shows \"" << e2e::ControlText(resultField) << "\"";
+  Press(true, numberField, "Shift+Tab in field 3");
+}
+
+TEST_F(TabTest, MovingBackAndForthWithoutTypingRecomputesTheSameCode) {
+  gui::TypeText("12345678");
+  ASSERT_TRUE(e2e::AwaitText(numberField, "12345678"));
+  Press(false, resultField, "Tab in field 1");
+  ASSERT_TRUE(e2e::AwaitText(resultField, "1D 00BC614E 2"));
+  static const struct {
+    bool shiftBack;     // back to field 1 by Shift+Tab rather than Tab
+    bool shiftForward;  // and on to field 3 by Shift+Tab rather than Tab
+  } rounds[] = {{false, false}, {true, true}, {false, true}, {true, false}};
+  for (const auto& round : rounds) {
+    // Wiped from outside, so that only a fresh conversion brings it back.
+    Overwrite(resultField, "");
+    Press(round.shiftBack, numberField, "back to field 1");
+    Press(round.shiftForward, resultField, "on to field 3");
+    EXPECT_TRUE(e2e::AwaitText(resultField, "1D 00BC614E 2"))
+        << "round " << round.shiftBack << round.shiftForward << ": the result field shows \""
+        << e2e::ControlText(resultField) << "\"";
+  }
+}
+
+}  // namespace
