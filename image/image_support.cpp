@@ -39,9 +39,13 @@ static ObjectRegistry* imageRegistry;
 
 ObjectRegistry* ImageRegistry(void) { return imageRegistry; }
 
+// The registry's free callback, and the end's step for each image: the
+// bitmap goes, and the record is zero-filled (numbered) or freed (dynamic).
 static void ImageDiscard(int64_t number) {
   ImageObject* image = static_cast<ImageObject*>(RegistryLookup(imageRegistry, number));
-  if (image && image->handle) DeleteObject(image->handle);
+  if (!image) return;
+  if (image->handle) DeleteObject(image->handle);
+  RegistryFree(imageRegistry, number);
 }
 
 static void ImageProbe(ImageState* state) {
@@ -92,6 +96,5 @@ void ImageLibraryEnd(void) {
     int64_t number = 0;
     if (!RegistryEnumNext(imageRegistry, &number)) break;
     ImageDiscard(number);
-    RegistryFree(imageRegistry, number);
   }
 }

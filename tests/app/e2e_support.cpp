@@ -280,4 +280,36 @@ bool ScreenshotSave(HWND window, const std::string& path) {
   return fclose(file) == 0 && written;
 }
 
+// ---- The utility's fixture ----------------------------------------------
+
+void RfidNummerTest::SetUp() {
+  const char title[] = "RFID Nummer";
+  std::string path = ProgramArgument(1);
+  ASSERT_FALSE(path.empty()) << "the utility's path must be the first argument";
+  ASSERT_TRUE(ProgramStart(&program, path, title)) << "awaited a visible window titled \"" << title << "\" from "
+                                                   << path;
+  // The window is shown before its controls are made.
+  gui::PumpUntil([&] { return ChildControls(program.window).size() >= 4; });
+  controls = ChildControls(program.window);
+  ASSERT_EQ(controls.size(), 4u) << "awaited two labels and two fields";
+  numberField = controls[1];
+  resultField = controls[3];
+  ASSERT_TRUE(Activate(program.window)) << "awaited the utility's window in the foreground";
+}
+
+void RfidNummerTest::TearDown() {
+  if (program.process.hProcess && WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0) {
+    PostMessageA(program.window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    ProgramWaitExit(&program, &exitCode);
+  }
+  ProgramStop(&program);
+}
+
+void RfidNummerTest::ClickInto(HWND field) {
+  gui::ClickWindow(field);
+  ASSERT_TRUE(gui::PumpUntil([&] { return FocusedControl(program.window) == field; }))
+      << "awaited the focus in the clicked field";
+}
+
 }  // namespace e2e

@@ -9,6 +9,7 @@
 // Every wait is bounded and reports what it awaited; nothing sleeps blindly.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -64,5 +65,23 @@ void ClearField(int count);
 // Repaints the window and saves what the screen shows of its client area
 // as a PNG file.
 bool ScreenshotSave(HWND window, const std::string& path);
+
+// Fixture for cases that drive the utility: starts rfidnummer.exe (the
+// program's first argument), waits for its window with its four controls
+// and activates it; on tear-down closes it if it still runs. Add cases in
+// a file of their own: "using e2e::RfidNummerTest;" then
+// TEST_F(RfidNummerTest, ...).
+class RfidNummerTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Clicks into a field and waits until it has the focus.
+  void ClickInto(HWND field);
+
+  RunningProgram program = {};
+  std::vector<HWND> controls;  // labels 0 and 2, fields 1 and 3
+  HWND numberField = nullptr;
+  HWND resultField = nullptr;
+};
 
 }  // namespace e2e

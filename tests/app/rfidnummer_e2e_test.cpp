@@ -9,45 +9,7 @@
 
 namespace {
 
-const char TITLE[] = "RFID Nummer";
-
-class RfidNummerTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string path = e2e::ProgramArgument(1);
-    ASSERT_FALSE(path.empty()) << "the utility's path must be the first argument";
-    ASSERT_TRUE(e2e::ProgramStart(&program, path, TITLE)) << "awaited a visible window titled \"" << TITLE
-                                                          << "\" from " << path;
-    // The window is shown before its controls are made.
-    gui::PumpUntil([&] { return e2e::ChildControls(program.window).size() >= 4; });
-    controls = e2e::ChildControls(program.window);
-    ASSERT_EQ(controls.size(), 4u) << "awaited two labels and two fields";
-    numberField = controls[1];
-    resultField = controls[3];
-    ASSERT_TRUE(e2e::Activate(program.window)) << "awaited the utility's window in the foreground";
-  }
-
-  void TearDown() override {
-    if (program.process.hProcess && WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0) {
-      PostMessageA(program.window, WM_CLOSE, 0, 0);
-      DWORD exitCode = 0;
-      e2e::ProgramWaitExit(&program, &exitCode);
-    }
-    e2e::ProgramStop(&program);
-  }
-
-  // A click into a field, and the wait until it has the focus.
-  void ClickInto(HWND field) {
-    gui::ClickWindow(field);
-    ASSERT_TRUE(gui::PumpUntil([&] { return e2e::FocusedControl(program.window) == field; }))
-        << "awaited the focus in the clicked field";
-  }
-
-  e2e::RunningProgram program = {};
-  std::vector<HWND> controls;
-  HWND numberField = nullptr;
-  HWND resultField = nullptr;
-};
+using e2e::RfidNummerTest;
 
 TEST_F(RfidNummerTest, WindowIsCentredWithItsFourControls) {
   RECT client, frame;
