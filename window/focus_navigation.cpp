@@ -38,6 +38,10 @@ BOOL CALLBACK FocusVisitForward(HWND window, LPARAM contextAddress) {
   FocusNavigationContext* context = reinterpret_cast<FocusNavigationContext*>(contextAddress);
   if (!WindowIsTabStop(window)) return TRUE;
   if (context->passed) {
+    // The parts of a composite control come right after it and may be tab
+    // stops themselves (an extended combo box hands its own WS_TABSTOP to
+    // the combo box inside); Tab would then never leave the control.
+    if (IsChild(context->current, window)) return TRUE;
     SetFocus(window);
     context->passed = 0;
     return FALSE;

@@ -33,6 +33,8 @@ const ControlSpec singleLayout[] = {{WS_VISIBLE}, {STOP}, {WS_VISIBLE}, END};
 const ControlSpec noStopLayout[] = {{WS_VISIBLE}, {STOP | WS_DISABLED}, END};
 const ControlSpec containerLayout[] = {{STOP}, {WS_VISIBLE, "Static"}, END};
 const ControlSpec twoStops[] = {{STOP}, {STOP}, END};
+const ControlSpec comboLayout[] = {{STOP}, {STOP | CBS_DROPDOWNLIST, "ComboBoxEx32"}, {STOP}, END};
+const ControlSpec mdiLayout[] = {{STOP}, {WS_VISIBLE, "MDI_ChildClass"}, END};
 const ControlSpec addressLayout[] = {{STOP}, {STOP, "SysIPAddress32"}, {STOP}, END};
 const ControlSpec keyTakerLayout[] = {{STOP, "Edit"}, {STOP | ES_MULTILINE, "RichEdit20A"},
                                       {STOP | ES_MULTILINE, "RichEdit20A"}, {STOP, "Edit"}, END};
@@ -139,10 +141,12 @@ TEST_F(FocusTest, TabAndShiftTabVisitTheTabStopsAndWrapAround) {
       {"no tab stop", noStopLayout, 0, 0, 0},
       {"no tab stop, no focus", noStopLayout, NO_FOCUS, NO_FOCUS, NO_FOCUS},
   };
+  // One window for all rows: destroying a top-level window costs Wine a
+  // two-second wait for a window manager that is not there.
+  HWND window = PlainWindow();
+  ASSERT_TRUE(gui::BringToForeground(window)) << "awaited the test window in the foreground";
   for (const auto& row : cases) {
-    HWND window = PlainWindow();
     std::vector<HWND> controls = Populate(window, row.layout);
-    ASSERT_TRUE(gui::BringToForeground(window)) << "awaited the test window in the foreground";
     for (int direction = 0; direction <= 1; direction++) {
       FocusOn(window, controls, row.start);
       ASSERT_EQ(FocusIndex(window, controls), row.start) << row.situation;
@@ -150,8 +154,7 @@ TEST_F(FocusTest, TabAndShiftTabVisitTheTabStopsAndWrapAround) {
       EXPECT_EQ(FocusIndex(window, controls), direction ? row.backward : row.forward)
           << row.situation << (direction ? ", Shift+Tab" : ", Tab");
     }
-    DestroyWindow(window);
-    windows.pop_back();
+    for (HWND control : controls) DestroyWindow(control);
   }
 }
 
@@ -192,6 +195,56 @@ TEST_F(FocusTest, AnIpAddressControlIsLeftAsAWhole) {
     FocusNavigate(1);
     EXPECT_EQ(GetFocus(), controls[0]) << "Shift+Tab from field " << i << " goes before the whole control";
   }
+}
+
+TEST_F(FocusTest, AComboBoxExListIsLeftAsAWhole) {
+  HWND window = PlainWindow();
+  std::vector<HWND> controls = Populate(window, comboLayout);
+  HWND inner = GetWindow(controls[1], GW_CHILD);
+  ASSERT_NE(inner, nullptr) << "the extended combo box holds a combo box";
+  // The combo box inside inherits the outer control's WS_TABSTOP.
+  EXPECT_NE(GetWindowLongA(inner, GWL_STYLE) & WS_TABSTOP, 0);
+  ASSERT_TRUE(gui::BringToForeground(window));
+  SetFocus(inner);
+  ASSERT_EQ(GetFocus(), inner);
+  FocusNavigate(0);
+  EXPECT_EQ(GetFocus(), controls[2]) << "Tab goes past the whole control, not to a part of it ("
+                                     << gui::ClassNameOf(GetFocus()) << ")";
+  SetFocus(inner);
+  FocusNavigate(1);
+  EXPECT_EQ(GetFocus(), controls[0]) << "Shift+Tab goes before the whole control";
+}
+
+TEST_F(FocusTest, InsideAnMdiChildTabStaysInTheChild) {
+  WNDCLASSA childClass = {};
+  childClass.lpfnWndProc = DefWindowProcA;
+  childClass.hInstance = GetModuleHandleA(nullptr);
+  childClass.lpszClassName = "MDI_ChildClass";
+  ASSERT_NE(RegisterClassA(&childClass), 0);
+  HWND window = PlainWindow();
+  // 0, the MDI child holding 2 and 3, then 4 outside it.
+  std::vector<HWND> controls = Populate(window, mdiLayout);
+  std::vector<HWND> inner = Populate(controls[1], twoStops);
+  controls.insert(controls.end(), inner.begin(), inner.end());
+  controls.push_back(CreateWindowExA(0, "Button", "", WS_CHILD | STOP, 10, 200, 80, 20, window, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr));
+  ASSERT_TRUE(gui::BringToForeground(window));
+  static const struct {
+    int start, direction, expected;
+  } cases[] = {
+      {2, 0, 3}, {3, 0, 2},  // wraps inside the child, never out to 4
+      {2, 1, 3}, {3, 1, 2},
+      {1, 0, 2}, {1, 1, 3},  // focus on the child itself: its first or last tab stop
+  };
+  for (const auto& row : cases) {
+    SetFocus(controls[row.start]);
+    ASSERT_EQ(GetFocus(), controls[row.start]);
+    FocusNavigate(row.direction);
+    EXPECT_EQ(FocusIndex(window, controls), row.expected) << "from " << row.start << " direction " << row.direction;
+  }
+  DestroyWindow(window);
+  windows.pop_back();
+  EXPECT_TRUE(UnregisterClassA("MDI_ChildClass", GetModuleHandleA(nullptr)));
 }
 
 TEST_F(FocusTest, AcceleratorTableIsWithheldFromControlsThatTakeTabThemselves) {
@@ -246,9 +299,9 @@ TEST_F(FocusTest, RealTabReachesAWritableRichEditButLeavesAReadOnlyOne) {
     bool readOnly;
     bool focusStays;
   } cases[] = {{false, true}, {true, false}};
+  HWND window = ToolkitWindow(41);
+  ASSERT_NE(window, nullptr);
   for (const auto& row : cases) {
-    HWND window = ToolkitWindow(41);
-    ASSERT_NE(window, nullptr);
     std::vector<HWND> controls = Populate(window, richThenEdit);
     if (row.readOnly) SendMessageA(controls[0], EM_SETOPTIONS, ECOOP_OR, ECO_READONLY);
     ASSERT_TRUE(gui::BringToForeground(window));
@@ -266,8 +319,7 @@ TEST_F(FocusTest, RealTabReachesAWritableRichEditButLeavesAReadOnlyOne) {
     } else {
       EXPECT_EQ(GetFocus(), controls[1]) << "Tab leaves a read-only rich edit control";
     }
-    WindowDestroy(41);
-    toolkitWindows.pop_back();
+    for (HWND control : controls) DestroyWindow(control);
   }
 }
 
