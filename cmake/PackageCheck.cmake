@@ -55,12 +55,26 @@ foreach(file ${FILES})
   endif()
 endforeach()
 
-# The packed native program must work where it was unpacked.
-if(NOT WINDOWS)
-  execute_process(COMMAND "${WORK}/unpacked/${TOP}/bin/cardcode" 12345678
-                  OUTPUT_VARIABLE code RESULT_VARIABLE status)
-  if(NOT status EQUAL 0 OR NOT code STREQUAL "1D 00BC614E 2\n")
-    message(FATAL_ERROR "the packed cardcode printed \"${code}\" (exit ${status})")
-  endif()
+# The packed cardcode must work where it was unpacked (cardcode.exe under
+# EMULATOR, Wine): exact bytes, so "\r\n" input and "\n" output line ends
+# are checked too.
+if(WINDOWS)
+  set(cardcode "${WORK}/unpacked/${TOP}/cardcode.exe")
+else()
+  set(cardcode "${WORK}/unpacked/${TOP}/bin/cardcode")
 endif()
+function(check_run expectedStatus expected)
+  execute_process(COMMAND ${EMULATOR} "${cardcode}" ${ARGN}
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+  if(NOT status STREQUAL expectedStatus OR NOT out STREQUAL expected)
+    message(FATAL_ERROR "packed cardcode ${ARGN}: exit ${status}, printed \"${out}\" ${err}"
+                        "expected exit ${expectedStatus} and \"${expected}\"")
+  endif()
+endfunction()
+file(WRITE "${WORK}/numbers.txt" "0012345678\r\n-15")
+check_run(0 "1D 00BC614E 2\n" 12345678)
+check_run(0 "0012345678\t1D 00BC614E 2\n-15\t1D FFFFFFFFFFFFFFF1 15\n" --tsv -f "${WORK}/numbers.txt")
+check_run(1 "12345678 OK\nPrüfwert 3 passt nicht, erwartet 2\n" --verify "1D 00BC614E 2" "1D 00BC614E 3")
+check_run(2 "" --bogus)
+
 message(STATUS "${ARCHIVE}: ${found}")

@@ -68,6 +68,7 @@ if(BUILD_TESTING AND ZEL_BUILD_TESTS)
                    -DTOP=${zel_package_top}
                    "-DFILES=${zel_package_files}"
                    -DWINDOWS=${ZEL_WINDOWS}
+                   -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -P ${ZEL_SOURCE_ROOT}/cmake/PackageCheck.cmake)
   set_tests_properties(${zel_package_test} PROPERTIES TIMEOUT 300)
 endif()
