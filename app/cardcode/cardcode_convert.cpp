@@ -96,6 +96,9 @@ int ResultsOfStream(ResultMode* mode, int descriptor) {
   line.mode = mode;
   IntegerParseStart(&line.parse);
   int status = LinesRead(descriptor, mode->verify ? &verifySink : &convertSink, &line);
-  if (status > 0) OutputDropLine();
+  // Only a --tsv echo longer than the output buffer can have gone out in
+  // part; it is ended there (it has no tab and no code) so that the lines
+  // of later inputs stay lines of their own.
+  if (status > 0 && OutputDropLine()) OutputLineEnd();
   return status;
 }
