@@ -51,6 +51,9 @@ int PlatformWrite(int descriptor, const char* bytes, size_t length) {
     int written = _write(descriptor, bytes, count);
     if (written < 0) {
       if (errno == EINTR) continue;
+      // The C runtime calls a pipe whose reader has gone EINVAL.
+      DWORD error = GetLastError();
+      if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) errno = EPIPE;
       return -1;
     }
     if (written == 0) {
