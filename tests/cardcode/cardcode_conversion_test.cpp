@@ -171,19 +171,19 @@ struct LongLine {
 TEST(CardcodeConversion, HugeLinesStreamInBoundedMemory) {
   const uint64_t size = 256ull << 20;
   {
-    ProcessSpec spec;
-    spec.generate = LongLine{"  ", '0', size, "5\n7\n"};
-    ProcessResult run = RunCardcode(spec);
+    ProcessSetup setup;
+    setup.generate = LongLine{"  ", '0', size, "5\n7\n"};
+    ProcessResult run = RunCardcode(setup);
     EXPECT_EQ(run.out, ModelCode(5) + "\n" + ModelCode(7) + "\n") << "leading zeros are digits";
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_LT(run.maxResidentKb, 16 * 1024) << "peak memory for a 256 MB line";
   }
   {
-    ProcessSpec spec;
-    spec.args = {"--tsv"};
-    spec.generate = LongLine{"42", 'y', size, ""};
-    spec.keepOutputTail = true;
-    ProcessResult run = RunCardcode(spec);
+    ProcessSetup setup;
+    setup.args = {"--tsv"};
+    setup.generate = LongLine{"42", 'y', size, ""};
+    setup.keepOutputTail = true;
+    ProcessResult run = RunCardcode(setup);
     EXPECT_EQ(run.outBytes, 2 + size + 1 + ModelCode(42).size() + 1) << "the whole line is echoed";
     std::string end = "yyyyyy\t" + ModelCode(42) + "\n";
     EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);

@@ -66,11 +66,11 @@ TEST(CardcodeErrors, AnUnreadableFileIsReportedAndTheOtherInputsGoOn) {
 
 TEST(CardcodeErrors, AFullDiskIsAWriteFailure) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"1"}, std::vector<std::string>{"-"}}) {
-    ProcessSpec spec;
-    spec.args = args;
-    spec.outputPath = "/dev/full";
-    for (int i = 0; i < 100000; i++) spec.input += "123456\n";
-    ProcessResult run = RunCardcode(spec);
+    ProcessSetup setup;
+    setup.args = args;
+    setup.outputPath = "/dev/full";
+    for (int i = 0; i < 100000; i++) setup.input += "123456\n";
+    ProcessResult run = RunCardcode(setup);
     EXPECT_EQ(run.exitCode, 3) << args[0];
     EXPECT_EQ(LineCount(run.err), 1) << run.err;
     EXPECT_NE(run.err.find("Schreibfehler"), std::string::npos) << run.err;
@@ -82,10 +82,10 @@ TEST(CardcodeErrors, AClosedPipeEndsTheRunWithAMessageNotASignal) {
   std::string content;
   for (int i = 0; i < 300000; i++) content += std::to_string(i) + "\n";
   WriteFile(path, content);
-  ProcessSpec spec;
-  spec.args = {"-f", path};
-  spec.closeOutputAfter = 1000;
-  ProcessResult run = RunCardcode(spec);
+  ProcessSetup setup;
+  setup.args = {"-f", path};
+  setup.closeOutputAfter = 1000;
+  ProcessResult run = RunCardcode(setup);
   EXPECT_EQ(run.signal, 0);
   EXPECT_EQ(run.exitCode, 3);
   EXPECT_EQ(LineCount(run.err), 1) << run.err;

@@ -27,30 +27,30 @@ static double NowSeconds() {
 }
 
 ProcessResult RunCardcode(std::vector<std::string> args, std::string input) {
-  ProcessSpec spec;
-  spec.args = std::move(args);
-  spec.input = std::move(input);
-  return RunCardcode(spec);
+  ProcessSetup setup;
+  setup.args = std::move(args);
+  setup.input = std::move(input);
+  return RunCardcode(setup);
 }
 
-ProcessResult RunCardcode(const ProcessSpec& spec) {
+ProcessResult RunCardcode(const ProcessSetup& setup) {
   ProcessResult result;
   int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1}, errPipe[2];
-  bool pipedInput = spec.inputPath.empty();
-  bool pipedOutput = spec.outputPath.empty();
+  bool pipedInput = setup.inputPath.empty();
+  bool pipedOutput = setup.outputPath.empty();
   if (pipedInput && pipe(inPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
   if (pipedOutput && pipe(outPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
   if (pipe(errPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
 
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(cardcodePath));
-  for (const std::string& arg : spec.args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (const std::string& arg : setup.args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
 
   pid_t child = fork();
   if (child == 0) {
-    int in = pipedInput ? inPipe[0] : open(spec.inputPath.c_str(), O_RDONLY);
-    int out = pipedOutput ? outPipe[1] : open(spec.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int in = pipedInput ? inPipe[0] : open(setup.inputPath.c_str(), O_RDONLY);
+    int out = pipedOutput ? outPipe[1] : open(setup.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0) _exit(126);
     dup2(in, 0);
     dup2(out, 1);
@@ -68,9 +68,9 @@ ProcessResult RunCardcode(const ProcessSpec& spec) {
   int errFd = errPipe[0];
   if (inFd >= 0) fcntl(inFd, F_SETFL, O_NONBLOCK);
 
-  std::string pending = spec.input;  // bytes still to write
+  std::string pending = setup.input;  // bytes still to write
   size_t pendingAt = 0;
-  bool generatorDone = !spec.generate;
+  bool generatorDone = !setup.generate;
   std::vector<char> block(1 << 16);
   double deadline = NowSeconds() + 120;  // guards against a hang only
   while (inFd >= 0 || outFd >= 0 || errFd >= 0) {
@@ -78,7 +78,7 @@ ProcessResult RunCardcode(const ProcessSpec& spec) {
       pending.clear();
       pendingAt = 0;
       if (!generatorDone) {
-        size_t made = spec.generate(block.data(), block.size());
+        size_t made = setup.generate(block.data(), block.size());
         if (made == 0) generatorDone = true;
         pending.assign(block.data(), made);
       }
@@ -124,8 +124,8 @@ ProcessResult RunCardcode(const ProcessSpec& spec) {
       }
       result.outBytes += (uint64_t)got;
       result.out.append(block.data(), (size_t)got);
-      if (spec.keepOutputTail && result.out.size() > 8192) result.out.erase(0, result.out.size() - 4096);
-      if (spec.closeOutputAfter && result.outBytes >= spec.closeOutputAfter) {
+      if (setup.keepOutputTail && result.out.size() > 8192) result.out.erase(0, result.out.size() - 4096);
+      if (setup.closeOutputAfter && result.outBytes >= setup.closeOutputAfter) {
         close(outFd);
         outFd = -1;
       }

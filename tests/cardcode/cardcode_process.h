@@ -12,7 +12,7 @@
 
 extern const char* cardcodePath;
 
-struct ProcessSpec {
+struct ProcessSetup {
   std::vector<std::string> args;
   std::string input;                               // standard input, through a pipe
   std::function<size_t(char*, size_t)> generate;   // or generated: fills up to size bytes, 0 at the end
@@ -31,7 +31,7 @@ struct ProcessResult {
   long maxResidentKb = 0; // peak resident memory of the child
 };
 
-ProcessResult RunCardcode(const ProcessSpec& spec);
+ProcessResult RunCardcode(const ProcessSetup& setup);
 ProcessResult RunCardcode(std::vector<std::string> args, std::string input = std::string());
 
 // The code the window shows for the number n, from an independent model of
