@@ -45,7 +45,24 @@ static bool MessageRead(MSG* message, int32_t timeout) {
   return PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD) != 0;
 }
 
+// A message whose lParam the window procedure or the platform follows as a
+// pointer is genuine only when sent; a posted copy can come from any process
+// with any value, so it is not dispatched. This system installs no timer
+// procedures, so a WM_TIMER naming one is such a copy too.
+static bool MessageIsForgedPointer(const MSG* message) {
+  switch (message->message) {
+    case WM_NOTIFY:
+    case WM_GETMINMAXINFO:
+      return true;
+    case WM_TIMER:
+      return message->lParam != 0;
+    default:
+      return false;
+  }
+}
+
 static void MessageDispatch(MSG* message) {
+  if (MessageIsForgedPointer(message)) return;
   HWND active = GetActiveWindow();
   HACCEL table = AcceleratorTableChoose(active);
   if (table && TranslateAcceleratorA(active, table, message)) return;

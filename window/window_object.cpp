@@ -129,6 +129,7 @@ int64_t WindowCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_
   windowClass.hIcon = classIcon;
   windowClass.hCursor = classCursor;
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1));
+  windowClass.lpszClassName = className;
   RegisterClassA(&windowClass);
 
   const bool joinGadgetList = !(flags & WINDOW_NO_GADGET_LIST);

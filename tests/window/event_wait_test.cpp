@@ -1,0 +1,170 @@
+// Event waiting under Wine: the order in which queued events, direct events
+// and raw messages come out of the waits, the timeouts, the last-event
+// copies and the release of event data.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/toolkit.h"
+#include "support/gui_test_support.h"
+#include "window/event_wait.h"
+#include "window_test_support.h"
+
+namespace {
+
+using wintest::ANY_VALUE;
+using wintest::END_OF_EVENTS;
+using wintest::RecordedEvent;
+using wintest::WindowTest;
+
+int64_t ThreePostsCallback(HWND, UINT message, WPARAM, LPARAM) {
+  if (message != WM_APP) return CALL_DEFAULT;
+  EventPost(EVENT_SYSTRAY, 1, 20, 0);
+  EventPost(EVENT_SYSTRAY, 2, 20, 0);
+  EventPost(EVENT_SYSTRAY, 3, 20, 0);
+  return 0;
+}
+
+TEST_F(WindowTest, EventsPostedInOneDispatchComeOutBeforeTheNextMessage) {
+  HWND window = Create(20, WINDOW_HIDDEN);
+  Record(20)->windowCallback = ThreePostsCallback;
+  wintest::DrainEvents();
+  PostMessageA(window, WM_APP, 0, 0);
+  PostMessageA(window, WM_APP + 1, 0, 0);
+  // The callback answers WM_APP itself, so that wait returns the raw number
+  // before the window number is even set; the object of the last queued
+  // event stays, since a wait never resets it.
+  static const RecordedEvent expected[] = {
+      {WM_APP, ANY_VALUE, ANY_VALUE, -1}, {EVENT_SYSTRAY, 1, 20, 0}, {EVENT_SYSTRAY, 2, 20, 0},
+      {EVENT_SYSTRAY, 3, 20, 0},          {WM_APP + 1, 3, 20, -1},   END_OF_EVENTS};
+  EXPECT_EVENTS("three posts in one dispatch", expected, wintest::DrainEvents());
+}
+
+TEST_F(WindowTest, RawMessagesCarryTheirParameters) {
+  HWND window = Create(21, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  const WindowState* state = WindowStateGet();
+  PostMessageA(window, WM_APP + 5, 123, -456);
+  ASSERT_EQ(EventPoll(0), WM_APP + 5);
+  EXPECT_EQ(state->lastWParam, 123u);
+  EXPECT_EQ(state->lastLParam, -456);
+  EXPECT_EQ(state->lastWindow, 21);
+  EXPECT_EQ(CurrentEventType(), -1);
+  // A thread message has no window to dispatch to, and still comes back.
+  PostThreadMessageA(GetCurrentThreadId(), WM_APP + 6, 7, 8);
+  ASSERT_EQ(EventPoll(0), WM_APP + 6);
+  EXPECT_EQ(state->lastWParam, 7u);
+  EXPECT_EQ(state->lastLParam, 8);
+  // A queued event clears both.
+  EventPost(EVENT_GADGET, 42, 21, EVENT_TYPE_LOST_FOCUS);
+  ASSERT_EQ(EventPoll(0), EVENT_GADGET);
+  EXPECT_EQ(state->lastWParam, 0u);
+  EXPECT_EQ(state->lastLParam, 0);
+  EXPECT_EQ(state->lastCode, EVENT_GADGET);
+}
+
+TEST_F(WindowTest, PollWithoutWaitingKeepsTheLastEvent) {
+  Create(22, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  EventPost(EVENT_GADGET, 42, 22, EVENT_TYPE_LOST_FOCUS);
+  ASSERT_EQ(EventPoll(0), EVENT_GADGET);
+  DWORD start = GetTickCount();
+  EXPECT_EQ(EventPoll(0), 0);
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  EXPECT_EQ(CurrentEventGadget(), 42);
+  EXPECT_EQ(CurrentEventType(), EVENT_TYPE_LOST_FOCUS);
+  EXPECT_EQ(WindowStateGet()->lastWindow, 22);
+}
+
+TEST_F(WindowTest, PollWithATimeoutReturnsNothingAfterAboutThatLong) {
+  Create(23, WINDOW_HIDDEN);
+  const DWORD timeout = 200, slack = 30;
+  int64_t result = -1;
+  DWORD elapsed = 0;
+  // Something of the platform's own may still arrive; a few tries make the
+  // quiet case likely without relying on timing.
+  for (int attempt = 0; attempt < 5 && result != 0; attempt++) {
+    wintest::DrainEvents();
+    DWORD start = GetTickCount();
+    result = EventPoll(timeout);
+    elapsed = GetTickCount() - start;
+  }
+  EXPECT_EQ(result, 0);
+  EXPECT_GE(elapsed, timeout - slack);
+  EXPECT_LT(elapsed, 10000u);
+}
+
+TEST_F(WindowTest, InputArrivingDuringATimedWaitIsReturnedAtOnce) {
+  HWND window = Create(24, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  std::thread poster([window] {
+    Sleep(50);
+    PostMessageA(window, WM_APP + 7, 0, 0);
+  });
+  DWORD start = GetTickCount();
+  int64_t result = 0;
+  while (result != WM_APP + 7 && GetTickCount() - start < 20000) result = EventPoll(20000);
+  DWORD elapsed = GetTickCount() - start;
+  poster.join();
+  EXPECT_EQ(result, WM_APP + 7);
+  EXPECT_LT(elapsed, 10000u);
+}
+
+TEST_F(WindowTest, WaitWithoutLimitReturnsTheNextMessage) {
+  HWND window = Create(25, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  PostMessageA(window, WM_APP + 8, 1, 2);
+  int64_t result = 0;
+  for (int i = 0; i < 50 && result != WM_APP + 8; i++) result = EventWait();
+  EXPECT_EQ(result, WM_APP + 8);
+}
+
+int releaseCalls;
+void* releasedData;
+void CountRelease(void* data) {
+  releaseCalls++;
+  releasedData = data;
+}
+
+TEST_F(WindowTest, EventDataIsReleasedOnceAtTheStartOfTheNextWait) {
+  Create(26, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  static int payload;
+  releaseCalls = 0;
+  EventPost(EVENT_GADGET, 1, 26, 0, &payload, CountRelease);
+  EventPost(EVENT_GADGET, 2, 26, 0, &payload, nullptr);
+  ASSERT_EQ(EventPoll(0), EVENT_GADGET);
+  EXPECT_EQ(WindowStateGet()->lastData, &payload);
+  EXPECT_EQ(releaseCalls, 0);
+  ASSERT_EQ(EventPoll(0), EVENT_GADGET);
+  EXPECT_EQ(releaseCalls, 1);
+  EXPECT_EQ(releasedData, &payload);
+  // Data without a release routine is left alone.
+  EventPoll(0);
+  EventPoll(0);
+  EXPECT_EQ(releaseCalls, 1);
+}
+
+// A key message the Tab table consumes is not translated, so no WM_CHAR
+// follows it; any other key gets one.
+TEST_F(WindowTest, TabKeyIsConsumedByTheAcceleratorTable) {
+  HWND window = Create(27, 0, 100, 100, 200, 100);
+  HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 20, window,
+                              reinterpret_cast<HMENU>(static_cast<intptr_t>(31)), GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(gui::BringToForeground(window));
+  SetFocus(edit);
+  wintest::DrainEvents();
+  wintest::EventFilter keys = {{EVENT_GADGET}, {WM_KEYDOWN, WM_CHAR}};
+  PostMessageA(edit, WM_KEYDOWN, VK_TAB, 0x000F0001);
+  static const RecordedEvent tab[] = {{WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1}, END_OF_EVENTS};
+  EXPECT_EVENTS("Tab", tab, wintest::DrainEvents(keys));
+  // The letter's WM_CHAR changes the edit, whose notification is the event
+  // that wait returns.
+  PostMessageA(edit, WM_KEYDOWN, 'A', 0x001E0001);
+  static const RecordedEvent letter[] = {
+      {WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1}, {EVENT_GADGET, 31, 27, EN_CHANGE}, END_OF_EVENTS};
+  EXPECT_EVENTS("a letter", letter, wintest::DrainEvents(keys));
+  EXPECT_EQ(gui::WindowText(edit), "a");
+}
+
+}  // namespace

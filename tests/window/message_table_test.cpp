@@ -1,0 +1,367 @@
+// Message translation under Wine: real messages to real windows, and the
+// events or results they must produce, compared as whole sequences.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/toolkit.h"
+#include "gadget/gadget_core.h"
+#include "support/gui_test_support.h"
+#include "window/event_wait.h"
+#include "window/message_table.h"
+#include "window_test_support.h"
+
+namespace {
+
+using wintest::ANY_VALUE;
+using wintest::END_OF_EVENTS;
+using wintest::RecordedEvent;
+using wintest::WindowTest;
+
+HWND ChildCreate(const char* className, HWND parent, intptr_t id, DWORD style = WS_CHILD | WS_VISIBLE) {
+  return CreateWindowExA(0, className, "", style, 10, 10, 80, 20, parent, reinterpret_cast<HMENU>(id),
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+TEST_F(WindowTest, CloseButtonPostsCloseAndKeepsTheWindow) {
+  HWND window = Create(30, WS_OVERLAPPEDWINDOW);
+  wintest::DrainEvents();
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  static const RecordedEvent expected[] = {{EVENT_CLOSE_WINDOW, 30, 30, 0}, END_OF_EVENTS};
+  EXPECT_EVENTS("close from the system menu", expected, wintest::DrainEvents());
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+  EXPECT_TRUE(IsWindow(window));
+}
+
+enum SizeAction { NONE, MINIMIZE, MAXIMIZE, RESTORE, RESIZE };
+
+struct SizeCase {
+  const char* name;
+  SizeAction setup;
+  SizeAction action;
+  uint32_t minMaxState;  // after the action
+  RecordedEvent expected[3];
+};
+
+void SizeActionRun(HWND window, SizeAction action) {
+  switch (action) {
+    case NONE: break;
+    case MINIMIZE: ShowWindow(window, SW_MINIMIZE); break;
+    case MAXIMIZE: ShowWindow(window, SW_MAXIMIZE); break;
+    case RESTORE: ShowWindow(window, SW_RESTORE); break;
+    case RESIZE: SetWindowPos(window, nullptr, 0, 0, 333, 222, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); break;
+  }
+}
+
+const SizeCase sizeCases[] = {
+    {"minimizing posts only the minimize event", NONE, MINIMIZE, 1,
+     {{EVENT_MINIMIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+    {"restoring from minimized posts restore, then size", MINIMIZE, RESTORE, 0,
+     {{EVENT_RESTORE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+    {"maximizing posts maximize, then size", NONE, MAXIMIZE, 1,
+     {{EVENT_MAXIMIZE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+    {"restoring from maximized posts restore, then size", MAXIMIZE, RESTORE, 0,
+     {{EVENT_RESTORE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+    {"an ordinary resize posts only size", NONE, RESIZE, 0, {{EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+};
+
+TEST_F(WindowTest, MinimizeMaximizeRestoreEventSequences) {
+  wintest::EventFilter sizing = {
+      {EVENT_MINIMIZE_WINDOW, EVENT_MAXIMIZE_WINDOW, EVENT_RESTORE_WINDOW, EVENT_SIZE_WINDOW}};
+  for (const SizeCase& row : sizeCases) {
+    SCOPED_TRACE(row.name);
+    HWND window = Create(31, WS_OVERLAPPEDWINDOW);
+    SizeActionRun(window, row.setup);
+    wintest::DrainEvents();
+    SizeActionRun(window, row.action);
+    EXPECT_EVENTS(row.name, row.expected, wintest::DrainEvents(sizing));
+    EXPECT_EQ(Record(31)->minMaxState, row.minMaxState);
+    WindowDestroy(31);
+  }
+}
+
+TEST_F(WindowTest, MoveEventNamesTheWindow) {
+  HWND window = Create(32, WS_OVERLAPPEDWINDOW);
+  wintest::DrainEvents();
+  SetWindowPos(window, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  static const RecordedEvent expected[] = {{EVENT_MOVE_WINDOW, 32, 32, 0}, END_OF_EVENTS};
+  EXPECT_EVENTS("move", expected, wintest::DrainEvents({{EVENT_MOVE_WINDOW}}));
+}
+
+TEST_F(WindowTest, ActivationRestoresTheSavedFocus) {
+  HWND first = Create(33, 0, 50, 50, 250, 120);
+  HWND edit1 = ChildCreate("Edit", first, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+  HWND edit2 = ChildCreate("Edit", first, 2, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+  ASSERT_TRUE(gui::BringToForeground(first));
+  // The first activation has no saved focus and gives none to a control
+  // (Wine itself puts the focus on the activated top-level window).
+  EXPECT_NE(GetFocus(), edit1);
+  EXPECT_NE(GetFocus(), edit2);
+  SetFocus(edit2);
+  HWND second = Create(34, 0, 400, 50, 250, 120);
+  ASSERT_TRUE(gui::BringToForeground(second));
+  EXPECT_EQ(GetPropA(first, "Zel_Focus"), edit2);
+  wintest::DrainEvents();
+  ASSERT_TRUE(gui::BringToForeground(first));
+  EXPECT_EQ(GetFocus(), edit2);
+  static const RecordedEvent expected[] = {{EVENT_ACTIVATE_WINDOW, 0, 33, 0}, END_OF_EVENTS};
+  EXPECT_EVENTS("activating the first window again", expected, wintest::DrainEvents({{EVENT_ACTIVATE_WINDOW}}));
+}
+
+enum CommandSource { FROM_WINDOW, FROM_EDIT, FROM_BUTTON };
+
+struct CommandCase {
+  const char* name;
+  CommandSource target;  // where the message is posted
+  UINT message;
+  WPARAM wParam;
+  CommandSource lParamControl;  // FROM_WINDOW: lParam 0
+  RecordedEvent expected[2];
+};
+
+const WPARAM BUTTON_ID_LOW = static_cast<WORD>(-10000);
+
+const CommandCase commandCases[] = {
+    {"edit notification becomes a gadget event", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(41, EN_KILLFOCUS), FROM_EDIT,
+     {{EVENT_GADGET, 41, 35, EN_KILLFOCUS}, END_OF_EVENTS}},
+    {"typing into an edit reports its last notification", FROM_EDIT, WM_CHAR, 'x', FROM_WINDOW,
+     {{EVENT_GADGET, 41, 35, EN_CHANGE}, END_OF_EVENTS}},
+    {"menu item", FROM_WINDOW, WM_COMMAND, 77, FROM_WINDOW, {{EVENT_MENU, 77, 35, -1}, END_OF_EVENTS}},
+    {"accelerator command other than Tab", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(78, 1), FROM_WINDOW,
+     {{EVENT_MENU, 78, 35, -1}, END_OF_EVENTS}},
+    {"Tab command produces no event", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(CMD_FOCUS_NEXT, 1), FROM_WINDOW,
+     {END_OF_EVENTS}},
+    {"Shift+Tab command produces no event", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(CMD_FOCUS_PREVIOUS, 1), FROM_WINDOW,
+     {END_OF_EVENTS}},
+    {"control with id -10000 reports a menu event", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(BUTTON_ID_LOW, BN_CLICKED),
+     FROM_BUTTON, {{EVENT_MENU, static_cast<int64_t>(BUTTON_ID_LOW), 35, BN_CLICKED}, END_OF_EVENTS}},
+    {"clicking the -10000 button", FROM_BUTTON, BM_CLICK, 0, FROM_WINDOW,
+     {{EVENT_MENU, static_cast<int64_t>(BUTTON_ID_LOW), 35, BN_CLICKED}, END_OF_EVENTS}},
+};
+
+TEST_F(WindowTest, CommandsFromControlsMenusAndAccelerators) {
+  HWND window = Create(35, 0, 100, 100, 300, 150);
+  HWND handles[3] = {window, ChildCreate("Edit", window, 41), ChildCreate("Button", window, -10000)};
+  SetWindowPos(handles[FROM_BUTTON], nullptr, 10, 50, 80, 25, SWP_NOZORDER);
+  ASSERT_EQ(GetWindowLongPtrA(handles[FROM_BUTTON], GWLP_ID), -10000);
+  ASSERT_TRUE(gui::BringToForeground(window));
+  wintest::EventFilter commands = {{EVENT_GADGET, EVENT_MENU}};
+  for (const CommandCase& row : commandCases) {
+    wintest::DrainEvents();
+    LPARAM lParam = row.lParamControl == FROM_WINDOW ? 0 : reinterpret_cast<LPARAM>(handles[row.lParamControl]);
+    PostMessageA(handles[row.target], row.message, row.wParam, lParam);
+    EXPECT_EVENTS(row.name, row.expected, wintest::DrainEvents(commands));
+  }
+}
+
+// A gadget kind that records what it is handed.
+std::vector<UINT> kindMessages;
+int64_t RecordingKindMessage(GadgetObject*, HWND, UINT message, WPARAM, LPARAM) {
+  kindMessages.push_back(message);
+  return 5;
+}
+GadgetType RecordingKindMake() {
+  GadgetType kind = {};
+  kind.kindNumber = 99;
+  kind.descriptorSize = sizeof(GadgetType);
+  kind.onMessage = RecordingKindMessage;
+  return kind;
+}
+GadgetType recordingKind = RecordingKindMake();
+
+TEST_F(WindowTest, GadgetNotifyReachesOnlyRealGadgets) {
+  HWND window = Create(36, WINDOW_HIDDEN);
+  HWND control = ChildCreate("Static", window, 40);
+  HWND stranger = ChildCreate("Static", window, 0);
+  GadgetObject* gadget = static_cast<GadgetObject*>(RegistryAllocate(GadgetRegistry(), 40));
+  ASSERT_NE(gadget, nullptr);
+  gadget->handle = control;
+  gadget->gadgetType = &recordingKind;
+  SetPropA(control, "Zel_ID", reinterpret_cast<HANDLE>(40));
+  kindMessages.clear();
+
+  EXPECT_EQ(GadgetNotify(control, window, WM_CTLCOLORSTATIC, 0, 0), 5);
+  EXPECT_EQ(SendMessageA(window, WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(control)), 5);
+  NMHDR header = {control, 40, 0};
+  EXPECT_EQ(SendMessageA(window, WM_NOTIFY, 40, reinterpret_cast<LPARAM>(&header)), 5);
+  // The kind handles the command, so no event is produced.
+  wintest::DrainEvents();
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(40, STN_CLICKED), reinterpret_cast<LPARAM>(control));
+  static const RecordedEvent none[] = {END_OF_EVENTS};
+  EXPECT_EVENTS("command handled by the kind", none, wintest::DrainEvents());
+  std::vector<UINT> expectedMessages = {WM_CTLCOLORSTATIC, WM_CTLCOLORSTATIC, WM_NOTIFY, WM_COMMAND};
+  EXPECT_EQ(kindMessages, expectedMessages);
+
+  // "Zel_ID" differing from the control id: not a gadget.
+  kindMessages.clear();
+  SetPropA(control, "Zel_ID", reinterpret_cast<HANDLE>(41));
+  EXPECT_EQ(GadgetNotify(control, window, WM_CTLCOLORSTATIC, 0, 0), NOT_HANDLED);
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(40, STN_CLICKED), reinterpret_cast<LPARAM>(control));
+  static const RecordedEvent plain[] = {{EVENT_GADGET, 40, 36, STN_CLICKED}, END_OF_EVENTS};
+  EXPECT_EVENTS("command of a refused control", plain, wintest::DrainEvents());
+  // Neither a null control nor one that only shares the number.
+  EXPECT_EQ(GadgetNotify(nullptr, window, WM_COMMAND, 0, 0), NOT_HANDLED);
+  SetPropA(control, "Zel_ID", reinterpret_cast<HANDLE>(40));
+  SetPropA(stranger, "Zel_ID", reinterpret_cast<HANDLE>(40));
+  SetWindowLongPtrA(stranger, GWLP_ID, 40);
+  EXPECT_EQ(GadgetNotify(stranger, window, WM_CTLCOLORSTATIC, 0, 0), NOT_HANDLED);
+  EXPECT_TRUE(kindMessages.empty());
+
+  RemovePropA(stranger, "Zel_ID");
+  RemovePropA(control, "Zel_ID");
+  RegistryFree(GadgetRegistry(), 40);
+}
+
+TEST_F(WindowTest, SystemColourChangeReachesEveryDescendant) {
+  HWND window = Create(37, WINDOW_HIDDEN);
+  HWND child = ChildCreate("Static", window, 1);
+  HWND grandchild = ChildCreate("Static", child, 2);
+  static std::vector<HWND> reached;
+  static WNDPROC staticProc;
+  reached.clear();
+  struct Recorder {
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+      if (message == WM_SYSCOLORCHANGE) reached.push_back(hwnd);
+      return CallWindowProcA(staticProc, hwnd, message, wParam, lParam);
+    }
+  };
+  staticProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Recorder::Proc)));
+  SetWindowLongPtrA(grandchild, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Recorder::Proc));
+  SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+  std::vector<HWND> expected = {child, grandchild};
+  EXPECT_EQ(reached, expected);
+}
+
+TEST_F(WindowTest, TrackingLimitsAreReported) {
+  HWND window = Create(38, WINDOW_HIDDEN | WS_OVERLAPPEDWINDOW);
+  WindowObject* object = Record(38);
+  MINMAXINFO info = {};
+  info.ptMinTrackSize = {11, 12};
+  info.ptMaxTrackSize = {2000, 2001};
+  EXPECT_EQ(SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
+  EXPECT_EQ(info.ptMinTrackSize.x, 11);
+  EXPECT_EQ(info.ptMaxTrackSize.y, 2001);
+  object->minWidth = 150;
+  object->minHeight = 100;
+  object->maxWidth = 600;
+  object->maxHeight = 500;
+  EXPECT_EQ(SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
+  EXPECT_EQ(info.ptMinTrackSize.x, 150);
+  EXPECT_EQ(info.ptMinTrackSize.y, 100);
+  EXPECT_EQ(info.ptMaxTrackSize.x, 600);
+  EXPECT_EQ(info.ptMaxTrackSize.y, 500);
+
+  HWND tool = Create(39, WINDOW_HIDDEN | WINDOW_TOOL);
+  info.ptMinTrackSize = {11, 12};
+  SendMessageA(tool, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 1);
+  EXPECT_EQ(info.ptMinTrackSize.y, 12);
+}
+
+TEST_F(WindowTest, TimerBecomesADirectEvent) {
+  HWND window = Create(42, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  SetTimer(window, 7, 10, nullptr);
+  int64_t result = 0;
+  DWORD start = GetTickCount();
+  while (result != EVENT_TIMER && GetTickCount() - start < 5000) result = EventPoll(100);
+  KillTimer(window, 7);
+  ASSERT_EQ(result, EVENT_TIMER) << "awaited the timer event";
+  EXPECT_EQ(CurrentEventGadget(), 7);
+  EXPECT_EQ(CurrentEventType(), -1);
+  EXPECT_EQ(WindowStateGet()->lastWindow, 42);
+}
+
+int64_t EraseReturns77(HDC, HWND) { return 77; }
+
+TEST_F(WindowTest, EveryEraseBackgroundPostsRepaint) {
+  HWND window = Create(43, 0, 100, 100, 120, 80);
+  wintest::DrainEvents();
+  wintest::EventFilter repaint = {{EVENT_REPAINT}};
+  static const RecordedEvent expected[] = {{EVENT_REPAINT, 0, 43, 0}, END_OF_EVENTS};
+  HDC context = GetDC(window);
+  EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 1);  // class brush
+  EXPECT_EVENTS("erase with the class brush", expected, wintest::DrainEvents(repaint));
+  Record(43)->eraseCallback = EraseReturns77;
+  EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 77);
+  EXPECT_EVENTS("erase through the callback", expected, wintest::DrainEvents(repaint));
+  Record(43)->backgroundBrush = CreateSolidBrush(RGB(255, 0, 0));
+  EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 1);
+  EXPECT_EQ(GetPixel(context, 5, 5), RGB(255, 0, 0));
+  EXPECT_EVENTS("erase with the window's brush", expected, wintest::DrainEvents(repaint));
+  ReleaseDC(window, context);
+}
+
+int64_t callbackAnswer;
+int64_t AnsweringCallback(HWND, UINT message, WPARAM, LPARAM) {
+  return message == WM_APP + 3 ? callbackAnswer : CALL_DEFAULT;
+}
+
+TEST_F(WindowTest, SentinelsAreComparedAsSixtyFourBitValues) {
+  HWND window = Create(44, WINDOW_HIDDEN);
+  WindowState* state = WindowStateGet();
+  state->eventWindow = 99;
+  EXPECT_EQ(WindowMessageHandler(window, WM_APP + 3, 0, 0), NOT_HANDLED);
+  EXPECT_EQ(state->eventWindow, 44);
+  Record(44)->windowCallback = AnsweringCallback;
+  callbackAnswer = CALL_DEFAULT;
+  EXPECT_EQ(WindowMessageHandler(window, WM_APP + 3, 0, 0), NOT_HANDLED);
+  // The low 32 bits of CALL_DEFAULT without the sign extension are an
+  // ordinary answer.
+  callbackAnswer = 0xE0E0E0E1LL;
+  state->eventWindow = 99;
+  EXPECT_EQ(WindowMessageHandler(window, WM_APP + 3, 0, 0), 0xE0E0E0E1LL);
+  EXPECT_EQ(state->eventWindow, 99);
+  // The global callback serves windows without their own.
+  Record(44)->windowCallback = nullptr;
+  state->userWindowCallback = AnsweringCallback;
+  callbackAnswer = 12;
+  EXPECT_EQ(SendMessageA(window, WM_APP + 3, 0, 0), 12);
+  state->userWindowCallback = nullptr;
+}
+
+TEST_F(WindowTest, MessagesOfNoWindow) {
+  HWND window = Create(45, WINDOW_HIDDEN);
+  HWND child = ChildCreate("Static", window, 3);
+  HWND stranger = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  wintest::DrainEvents();
+  WindowState* state = WindowStateGet();
+  EXPECT_EQ(WindowMessageHandler(stranger, WM_SIZE, 0, 0), 1);
+  EXPECT_EQ(state->eventWindow, -1);
+  EXPECT_EQ(WindowMessageHandler(stranger, WM_MOVE, 0, 0), 0);
+  EXPECT_EQ(WindowMessageHandler(stranger, WM_CLOSE, 0, 0), 0);
+  EXPECT_EQ(WindowMessageHandler(stranger, WM_GETMINMAXINFO, 0, 0), NOT_HANDLED);
+  EXPECT_EQ(WindowMessageHandler(stranger, WM_TIMER, 1, 0), NOT_HANDLED);
+  EXPECT_EQ(WindowMessageHandler(nullptr, WM_SIZE, 0, 0), NOT_HANDLED);
+  // A child's messages belong to the window above it, but its size and move
+  // are not the window's.
+  EXPECT_EQ(WindowMessageHandler(child, WM_SIZE, 0, 0), 1);
+  EXPECT_EQ(state->eventWindow, 45);
+  EXPECT_EQ(WindowMessageHandler(child, WM_MOVE, 0, 0), 0);
+  EXPECT_EQ(WindowMessageHandler(child, WM_CLOSE, 0, 0), 0);
+  static const RecordedEvent none[] = {END_OF_EVENTS};
+  EXPECT_EVENTS("nothing posted for messages of no window", none, wintest::DrainEvents());
+  DestroyWindow(stranger);
+}
+
+struct SystrayCase {
+  LPARAM mouseMessage;
+  int64_t type;  // -1: nothing posted
+};
+
+TEST_F(WindowTest, NotificationAreaMessagesPostTheirType) {
+  HWND window = Create(46, WINDOW_HIDDEN);
+  static const SystrayCase cases[] = {{WM_LBUTTONDOWN, 0}, {WM_RBUTTONDOWN, 1}, {WM_LBUTTONDBLCLK, 2},
+                                      {WM_RBUTTONDBLCLK, 3}, {WM_MOUSEMOVE, -1},   {123456, -1}};
+  for (const SystrayCase& row : cases) {
+    wintest::DrainEvents();
+    EXPECT_EQ(SendMessageA(window, MESSAGE_SYSTRAY, 5, row.mouseMessage), 0);
+    RecordedEvent expected[2] = {{EVENT_SYSTRAY, 5, 46, row.type}, END_OF_EVENTS};
+    if (row.type == -1) expected[0] = END_OF_EVENTS;
+    EXPECT_EVENTS("notification-area icon", expected, wintest::DrainEvents());
+  }
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// Messages from elsewhere: any thread or process may send the toolkit's
+// windows the drop, notification-area, custom and notify messages with any
+// parameters. Only drop records this program made are ever taken (and later
+// freed); nothing else may make it touch memory it does not own.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "core/kernel.h"
+#include "core/process_heap.h"
+#include "core/toolkit.h"
+#include "window/drop_record.h"
+#include "window/event_wait.h"
+#include "window/message_table.h"
+#include "window_test_support.h"
+
+namespace {
+
+using wintest::ANY_VALUE;
+using wintest::END_OF_EVENTS;
+using wintest::RecordedEvent;
+using wintest::WindowTest;
+
+TEST_F(WindowTest, WildMessagesFromAnotherThreadChangeNothing) {
+  HWND window = Create(50, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  DropRecord* stale = DropRecordCreate(32);
+  DropRecordRelease(stale);
+  static char foreignBuffer[64];
+  void* foreignHeapBlock = HeapAlloc(GetProcessHeap(), 0, 64);
+  const LPARAM wild[] = {1,
+                         -1,
+                         0x12345678,
+                         static_cast<LPARAM>(0x7FFFFFFFFFFFFFFFLL),
+                         reinterpret_cast<LPARAM>(foreignBuffer),
+                         reinterpret_cast<LPARAM>(foreignHeapBlock),
+                         reinterpret_cast<LPARAM>(stale),
+                         reinterpret_cast<LPARAM>(window),
+                         WM_LBUTTONDOWN};
+  const UINT messages[] = {MESSAGE_WINDOW_DROP, MESSAGE_GADGET_DROP, MESSAGE_SYSTRAY,  MESSAGE_GADGET_CUSTOM,
+                           WM_NOTIFY,           WM_COMMAND,          WM_HSCROLL,       WM_CTLCOLORSTATIC,
+                           WM_GETMINMAXINFO,    WM_TIMER,            WM_ERASEBKGND,    WM_SYSCOLORCHANGE};
+  std::atomic<bool> done(false);
+  std::thread sender([&] {
+    for (UINT message : messages)
+      for (LPARAM lParam : wild) {
+        SendMessageA(window, message, static_cast<WPARAM>(lParam), lParam);
+        PostMessageA(window, message, static_cast<WPARAM>(lParam), lParam);
+      }
+    done = true;
+  });
+  DWORD start = GetTickCount();
+  while (!done && GetTickCount() - start < 20000) {
+    EventPoll(50);
+    EXPECT_EQ(WindowStateGet()->dropData, nullptr);
+  }
+  sender.join();
+  ASSERT_TRUE(done) << "awaited the sending thread";
+  // An ignored drop message comes back as its raw number, which equals the
+  // event code; what matters is that no record was ever taken.
+  wintest::DrainEvents();
+  EXPECT_EQ(WindowStateGet()->dropData, nullptr);
+  EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
+  EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+  HeapFree(GetProcessHeap(), 0, foreignHeapBlock);
+
+  // The window still works.
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  static const RecordedEvent close[] = {{EVENT_CLOSE_WINDOW, 50, 50, 0}, END_OF_EVENTS};
+  EXPECT_EVENTS("close after the storm", close, wintest::DrainEvents({{EVENT_CLOSE_WINDOW}}));
+}
+
+TEST_F(WindowTest, NotifyWithoutAHeaderIsNotHandled) {
+  HWND window = Create(51, WINDOW_HIDDEN);
+  EXPECT_EQ(WindowMessageHandler(window, WM_NOTIFY, 0, 0), NOT_HANDLED);
+  EXPECT_EQ(SendMessageA(window, WM_NOTIFY, 0, 0), 0);
+}
+
+TEST_F(WindowTest, OwnDropRecordsAreTakenOnceAndFreedByTheNextWait) {
+  HWND window = Create(52, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  WindowState* state = WindowStateGet();
+  DropRecord* record = DropRecordCreate(100);
+  ASSERT_NE(record, nullptr);
+  PostMessageA(window, MESSAGE_WINDOW_DROP, 0, reinterpret_cast<LPARAM>(record));
+  ASSERT_EQ(EventPoll(0), EVENT_WINDOW_DROP);
+  EXPECT_EQ(state->dropData, record);
+  EXPECT_EQ(CurrentEventType(), -1);
+  EXPECT_EQ(state->lastWindow, 52);
+  EventPoll(0);
+  EXPECT_EQ(state->dropData, nullptr);
+  EXPECT_FALSE(DropRecordIsOwn(record));
+  // The same pointer again is a stale record now.
+  PostMessageA(window, MESSAGE_WINDOW_DROP, 0, reinterpret_cast<LPARAM>(record));
+  EXPECT_EQ(EventPoll(0), MESSAGE_WINDOW_DROP);
+  EXPECT_EQ(state->dropData, nullptr);
+
+  DropRecord* gadgetDrop = DropRecordCreate(0);
+  ASSERT_NE(gadgetDrop, nullptr);
+  PostMessageA(window, MESSAGE_GADGET_DROP, 17, reinterpret_cast<LPARAM>(gadgetDrop));
+  ASSERT_EQ(EventPoll(0), EVENT_GADGET_DROP);
+  EXPECT_EQ(CurrentEventGadget(), 17);
+  EXPECT_EQ(state->dropData, gadgetDrop);
+
+  // A second record within one dispatch replaces the first, which is freed.
+  DropRecord* second = DropRecordCreate(8);
+  DropRecord* third = DropRecordCreate(8);
+  EventPoll(0);
+  WindowMessageHandler(window, MESSAGE_WINDOW_DROP, 0, reinterpret_cast<LPARAM>(second));
+  WindowMessageHandler(window, MESSAGE_WINDOW_DROP, 0, reinterpret_cast<LPARAM>(third));
+  EXPECT_FALSE(DropRecordIsOwn(second));
+  EXPECT_EQ(state->dropData, third);
+  EventPoll(0);
+  EXPECT_EQ(state->dropData, nullptr);
+  EXPECT_FALSE(DropRecordIsOwn(third));
+  EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
+}
+
+TEST_F(WindowTest, DropRecordsAreLimitedAndReleasedOnlyOnce) {
+  std::vector<DropRecord*> records;
+  for (int i = 0; i < DROP_RECORD_LIMIT; i++) records.push_back(DropRecordCreate(4));
+  for (DropRecord* record : records) EXPECT_NE(record, nullptr);
+  EXPECT_EQ(DropRecordCreate(4), nullptr);
+  for (DropRecord* record : records) {
+    DropRecordRelease(record);
+    DropRecordRelease(record);
+  }
+  EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
+}
+
+}  // namespace
