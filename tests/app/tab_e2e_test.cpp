@@ -11,37 +11,15 @@
 
 namespace {
 
-const char TITLE[] = "RFID Nummer";
+using e2e::RfidNummerTest;
 
-class TabTest : public ::testing::Test {
+// Starts with the focus in the number field.
+class TabTest : public RfidNummerTest {
  protected:
   void SetUp() override {
-    std::string path = e2e::ProgramArgument(1);
-    ASSERT_FALSE(path.empty()) << "the utility's path must be the first argument";
-    ASSERT_TRUE(e2e::ProgramStart(&program, path, TITLE)) << "awaited a visible window titled \"" << TITLE << "\"";
-    gui::PumpUntil([&] { return e2e::ChildControls(program.window).size() >= 4; });
-    std::vector<HWND> controls = e2e::ChildControls(program.window);
-    ASSERT_EQ(controls.size(), 4u) << "awaited two labels and two fields";
-    numberField = controls[1];
-    resultField = controls[3];
-    ASSERT_TRUE(e2e::Activate(program.window)) << "awaited the utility's window in the foreground";
-    // A program that has only just started may miss a first click while it
-    // settles in the foreground; a few bounded attempts.
-    bool focused = false;
-    for (int attempt = 0; attempt < 3 && !focused; attempt++) {
-      gui::ClickWindow(numberField);
-      focused = gui::PumpUntil([&] { return e2e::FocusedControl(program.window) == numberField; }, 2000);
-    }
-    ASSERT_TRUE(focused) << "awaited the focus in the number field after a click";
-  }
-
-  void TearDown() override {
-    if (program.process.hProcess && WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0) {
-      PostMessageA(program.window, WM_CLOSE, 0, 0);
-      DWORD exitCode = 0;
-      e2e::ProgramWaitExit(&program, &exitCode);
-    }
-    e2e::ProgramStop(&program);
+    RfidNummerTest::SetUp();
+    if (HasFatalFailure()) return;
+    ClickInto(numberField);
   }
 
   bool AwaitFocus(HWND field) {
@@ -60,10 +38,6 @@ class TabTest : public ::testing::Test {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &result);
   }
-
-  e2e::RunningProgram program = {};
-  HWND numberField = nullptr;
-  HWND resultField = nullptr;
 };
 
 TEST_F(TabTest, TabInTheNumberFieldConvertsAndMovesToTheResult) {
