@@ -94,6 +94,7 @@ void FocusNavigate(int32_t direction) {
       }
     }
   }
+  // EnumChildWindows of no window would walk every top-level window.
   if (!root) return;
 
   LPARAM contextAddress = reinterpret_cast<LPARAM>(&context);
