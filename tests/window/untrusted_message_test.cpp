@@ -4,7 +4,11 @@
 // freed); nothing else may make it touch memory it does not own.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+#include <stdlib.h>
+
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -128,6 +132,69 @@ TEST_F(WindowTest, DropRecordsAreLimitedAndReleasedOnlyOnce) {
     DropRecordRelease(record);
   }
   EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
+}
+
+}  // namespace
+
+namespace {
+
+const char FOREIGN_TARGET_VARIABLE[] = "ZEL_FOREIGN_TARGET";
+
+// Runs only inside the child process that the next test starts: sends the
+// parent's window the same wild messages from another process.
+TEST(ForeignProcess, SenderRole) {
+  char text[32] = {};
+  if (!GetEnvironmentVariableA(FOREIGN_TARGET_VARIABLE, text, sizeof text)) GTEST_SKIP() << "helper role only";
+  HWND target = reinterpret_cast<HWND>(static_cast<intptr_t>(_strtoi64(text, nullptr, 10)));
+  const LPARAM wild[] = {1, -1, 0x12345678, 0x10000, reinterpret_cast<LPARAM>(target), WM_RBUTTONDOWN};
+  const UINT messages[] = {MESSAGE_WINDOW_DROP, MESSAGE_GADGET_DROP, MESSAGE_SYSTRAY, MESSAGE_GADGET_CUSTOM,
+                           WM_NOTIFY,           WM_COMMAND,          WM_VSCROLL,      WM_CTLCOLOREDIT,
+                           WM_TIMER,            WM_SYSCOLORCHANGE};
+  for (UINT message : messages)
+    for (LPARAM lParam : wild) {
+      DWORD_PTR answer;
+      SendMessageTimeoutA(target, message, static_cast<WPARAM>(lParam), lParam, SMTO_ABORTIFHUNG, 2000, &answer);
+      PostMessageA(target, message, static_cast<WPARAM>(lParam), lParam);
+    }
+}
+
+TEST_F(WindowTest, WildMessagesFromAnotherProcessChangeNothing) {
+  char text[32] = {};
+  if (GetEnvironmentVariableA(FOREIGN_TARGET_VARIABLE, text, sizeof text)) GTEST_SKIP() << "inside the helper";
+  HWND window = Create(53, WINDOW_HIDDEN);
+  wintest::DrainEvents();
+  char program[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameA(nullptr, program, sizeof program), 0u);
+  snprintf(text, sizeof text, "%lld", static_cast<long long>(reinterpret_cast<intptr_t>(window)));
+  SetEnvironmentVariableA(FOREIGN_TARGET_VARIABLE, text);
+  std::string command = std::string("\"") + program + "\" --gtest_filter=ForeignProcess.SenderRole";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                &process);
+  SetEnvironmentVariableA(FOREIGN_TARGET_VARIABLE, nullptr);
+  ASSERT_TRUE(started);
+  DWORD start = GetTickCount();
+  while (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 60000) {
+    EventPoll(50);
+    EXPECT_EQ(WindowStateGet()->dropData, nullptr);
+  }
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  bool finished = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+  if (!finished) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  ASSERT_TRUE(finished) << "awaited the sending process";
+  EXPECT_EQ(exitCode, 0u);
+  wintest::DrainEvents();
+  EXPECT_EQ(WindowStateGet()->dropData, nullptr);
+  EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
+  EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  static const RecordedEvent close[] = {{EVENT_CLOSE_WINDOW, 53, 53, 0}, END_OF_EVENTS};
+  EXPECT_EVENTS("close after the foreign storm", close, wintest::DrainEvents({{EVENT_CLOSE_WINDOW}}));
 }
 
 }  // namespace
