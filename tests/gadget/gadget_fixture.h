@@ -1,7 +1,8 @@
-// Shared by the gadget tests: a fixture that opens window 0 as the current
-// gadget list and, on tear-down, destroys it and checks that nothing of the
-// test is left (no live gadget, no queued event, no window class), plus a
-// recorder for the event queue and a comparer for whole event sequences.
+// Shared by the gadget tests: a fixture that keeps window 0 as the current
+// gadget list and checks that nothing of a test is left behind (no live
+// gadget, no control, no queued event; at the suite's end no window and no
+// window class), plus a recorder for the event queue and a comparer for
+// whole event sequences.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -99,25 +100,46 @@ inline HWND ControlOf(int64_t number) {
   return gadget ? gadget->handle : nullptr;
 }
 
+// Window 0 is made once per test suite (destroying a top-level window costs
+// Wine about two seconds without a window manager); every test starts with
+// it empty and leaves it empty, and the suite's end destroys it.
 class GadgetWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(LiveGadgetCount(), 0) << "a gadget of an earlier test is still live";
-    ASSERT_NE(WindowCreate(0, 0, 0, 200, 70, "Gadget test", 0xCA0001), 0) << "window 0 could not be created";
-    window = static_cast<WindowObject*>(RegistryLookup(WindowRegistry(), 0))->handle;
-    QueuedEventsTake();
+  static void SetUpTestSuite() {
+    if (WindowCreate(0, 0, 0, 200, 70, "Gadget test", 0xCA0001))
+      window = static_cast<WindowObject*>(RegistryLookup(WindowRegistry(), 0))->handle;
   }
 
-  void TearDown() override {
+  static void TearDownTestSuite() {
     WindowDestroy(0);
+    window = nullptr;
     EventPurge(-1, -1, -1, -1);
-    EXPECT_EQ(LiveGadgetCount(), 0) << "destroying the window left live gadgets";
     WNDCLASSA windowClass;
     EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "WindowClass_0", &windowClass))
         << "the window class outlived the window";
   }
 
-  HWND window = nullptr;
+  void SetUp() override {
+    ASSERT_NE(window, nullptr) << "window 0 could not be created";
+    ASSERT_EQ(LiveGadgetCount(), 0) << "a gadget of an earlier test is still live";
+    QueuedEventsTake();
+  }
+
+  void TearDown() override {
+    // Discarding frees dynamic records, so the walk starts over each time.
+    for (;;) {
+      RegistryEnumStart(GadgetRegistry());
+      int64_t number = 0;
+      if (!RegistryEnumNext(GadgetRegistry(), &number)) break;
+      GadgetDiscard(number);
+    }
+    EventPurge(-1, -1, -1, -1);
+    EXPECT_EQ(GetWindow(window, GW_CHILD), nullptr) << "a control of the test outlived it";
+  }
+
+  static HWND window;
 };
+
+inline HWND GadgetWindowTest::window = nullptr;
 
 }  // namespace gadget_test
