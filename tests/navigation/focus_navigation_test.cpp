@@ -18,27 +18,27 @@ namespace {
 const char* const PLAIN_CLASS = "FocusTestWindow";
 
 // A control of a test layout: a push button unless a class is given.
-struct ControlSpec {
+struct ControlEntry {
   DWORD style;        // added to WS_CHILD; END_OF_LAYOUT ends a layout
   const char* className = nullptr;
 };
 
 const DWORD STOP = WS_VISIBLE | WS_TABSTOP;
 const DWORD END_OF_LAYOUT = 0xFFFFFFFF;
-const ControlSpec END = {END_OF_LAYOUT, nullptr};
+const ControlEntry END = {END_OF_LAYOUT, nullptr};
 
 // Tab stops 0, 3 and 5; 1 lacks WS_TABSTOP, 2 is disabled, 4 is hidden.
-const ControlSpec mixedLayout[] = {{STOP}, {WS_VISIBLE}, {STOP | WS_DISABLED}, {STOP}, {WS_TABSTOP}, {STOP}, END};
-const ControlSpec singleLayout[] = {{WS_VISIBLE}, {STOP}, {WS_VISIBLE}, END};
-const ControlSpec noStopLayout[] = {{WS_VISIBLE}, {STOP | WS_DISABLED}, END};
-const ControlSpec containerLayout[] = {{STOP}, {WS_VISIBLE, "Static"}, END};
-const ControlSpec twoStops[] = {{STOP}, {STOP}, END};
-const ControlSpec comboLayout[] = {{STOP}, {STOP | CBS_DROPDOWNLIST, "ComboBoxEx32"}, {STOP}, END};
-const ControlSpec mdiLayout[] = {{STOP}, {WS_VISIBLE, "MDI_ChildClass"}, END};
-const ControlSpec addressLayout[] = {{STOP}, {STOP, "SysIPAddress32"}, {STOP}, END};
-const ControlSpec keyTakerLayout[] = {{STOP, "Edit"}, {STOP | ES_MULTILINE, "RichEdit20A"},
+const ControlEntry mixedLayout[] = {{STOP}, {WS_VISIBLE}, {STOP | WS_DISABLED}, {STOP}, {WS_TABSTOP}, {STOP}, END};
+const ControlEntry singleLayout[] = {{WS_VISIBLE}, {STOP}, {WS_VISIBLE}, END};
+const ControlEntry noStopLayout[] = {{WS_VISIBLE}, {STOP | WS_DISABLED}, END};
+const ControlEntry containerLayout[] = {{STOP}, {WS_VISIBLE, "Static"}, END};
+const ControlEntry twoStops[] = {{STOP}, {STOP}, END};
+const ControlEntry comboLayout[] = {{STOP}, {STOP | CBS_DROPDOWNLIST, "ComboBoxEx32"}, {STOP}, END};
+const ControlEntry mdiLayout[] = {{STOP}, {WS_VISIBLE, "MDI_ChildClass"}, END};
+const ControlEntry addressLayout[] = {{STOP}, {STOP, "SysIPAddress32"}, {STOP}, END};
+const ControlEntry keyTakerLayout[] = {{STOP, "Edit"}, {STOP | ES_MULTILINE, "RichEdit20A"},
                                       {STOP | ES_MULTILINE, "RichEdit20A"}, {STOP, "Edit"}, END};
-const ControlSpec richThenEdit[] = {{STOP | ES_MULTILINE, "RichEdit20A"}, {STOP, "Edit"}, END};
+const ControlEntry richThenEdit[] = {{STOP | ES_MULTILINE, "RichEdit20A"}, {STOP, "Edit"}, END};
 
 enum { NO_FOCUS = -1, WINDOW_ITSELF = -2 };
 
@@ -80,11 +80,11 @@ class FocusTest : public ::testing::Test {
     return window;
   }
 
-  static std::vector<HWND> Populate(HWND parent, const ControlSpec* layout) {
+  static std::vector<HWND> Populate(HWND parent, const ControlEntry* layout) {
     std::vector<HWND> controls;
-    for (const ControlSpec* spec = layout; spec->style != END_OF_LAYOUT; spec++) {
+    for (const ControlEntry* entry = layout; entry->style != END_OF_LAYOUT; entry++) {
       int index = static_cast<int>(controls.size());
-      controls.push_back(CreateWindowExA(0, spec->className ? spec->className : "Button", "", WS_CHILD | spec->style,
+      controls.push_back(CreateWindowExA(0, entry->className ? entry->className : "Button", "", WS_CHILD | entry->style,
                                          10, 10 + 25 * index, 120, 22, parent, nullptr, GetModuleHandleA(nullptr),
                                          nullptr));
     }
@@ -125,7 +125,7 @@ class FocusTest : public ::testing::Test {
 TEST_F(FocusTest, TabAndShiftTabVisitTheTabStopsAndWrapAround) {
   static const struct {
     const char* situation;
-    const ControlSpec* layout;
+    const ControlEntry* layout;
     int start;
     int forward;   // focus after Tab
     int backward;  // focus after Shift+Tab
