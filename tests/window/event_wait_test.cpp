@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "core/toolkit.h"
 #include "support/gui_test_support.h"
@@ -165,6 +166,39 @@ TEST_F(WindowTest, TabKeyIsConsumedByTheAcceleratorTable) {
       {WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1}, {EVENT_GADGET, 31, 27, EN_CHANGE}, END_OF_EVENTS};
   EXPECT_EVENTS("a letter", letter, wintest::DrainEvents(keys));
   EXPECT_EQ(gui::WindowText(edit), "a");
+}
+
+}  // namespace
+
+namespace {
+
+// Real keyboard input through the platform: the Tab key press is consumed by
+// the window's table (its key-up is not), and a typed digit reaches the
+// focused edit, whose change notification is the event of that wait.
+TEST_F(WindowTest, RealKeyboardInputThroughTheWait) {
+  HWND window = Create(28, 0, 100, 100, 240, 100);
+  HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 20, window,
+                              reinterpret_cast<HMENU>(static_cast<intptr_t>(32)), GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(gui::BringToForeground(window));
+  SetFocus(edit);
+  wintest::DrainEvents();
+  wintest::EventFilter keys = {{EVENT_GADGET}, {WM_KEYDOWN, WM_KEYUP, WM_CHAR}};
+  gui::PressKey(VK_TAB);
+  std::vector<RecordedEvent> events = wintest::AwaitEvents(keys, 2);
+  static const RecordedEvent tab[] = {
+      {WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1}, {WM_KEYUP, ANY_VALUE, ANY_VALUE, -1}, END_OF_EVENTS};
+  EXPECT_EVENTS("Tab pressed", tab, events);
+
+  SetFocus(edit);
+  wintest::DrainEvents();
+  gui::TypeText("7");
+  events = wintest::AwaitEvents(keys, 3);
+  static const RecordedEvent digit[] = {{WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1},
+                                        {EVENT_GADGET, 32, 28, EN_CHANGE},
+                                        {WM_KEYUP, ANY_VALUE, ANY_VALUE, -1},
+                                        END_OF_EVENTS};
+  EXPECT_EVENTS("digit typed", digit, events);
+  EXPECT_EQ(gui::WindowText(edit), "7");
 }
 
 }  // namespace

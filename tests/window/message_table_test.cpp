@@ -91,13 +91,13 @@ TEST_F(WindowTest, MoveEventNamesTheWindow) {
 
 TEST_F(WindowTest, ActivationRestoresTheSavedFocus) {
   HWND first = Create(33, 0, 50, 50, 250, 120);
-  HWND edit1 = ChildCreate("Edit", first, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+  ChildCreate("Edit", first, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
   HWND edit2 = ChildCreate("Edit", first, 2, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
   ASSERT_TRUE(gui::BringToForeground(first));
   // The first activation has no saved focus and gives none to a control
   // (Wine itself puts the focus on the activated top-level window).
-  EXPECT_NE(GetFocus(), edit1);
-  EXPECT_NE(GetFocus(), edit2);
+  HWND firstFocus = GetFocus();
+  EXPECT_TRUE(firstFocus == nullptr || firstFocus == first) << firstFocus;
   SetFocus(edit2);
   HWND second = Create(34, 0, 400, 50, 250, 120);
   ASSERT_TRUE(gui::BringToForeground(second));

@@ -9,6 +9,23 @@
 
 namespace wintest {
 
+// Whether the result of the wait that just returned passes the filter.
+static bool Kept(const EventFilter& filter, int64_t result) {
+  const WindowState* state = WindowStateGet();
+  bool queued = state->lastCode != 0;
+  bool direct = !queued && result >= EVENT_GADGET && result <= EVENT_TIMER;
+  auto listed = [result](const std::vector<int64_t>& list) {
+    return std::find(list.begin(), list.end(), result) != list.end();
+  };
+  if (filter.codes.empty() && filter.rawCodes.empty()) return queued || direct || result >= WM_APP;
+  return (queued || direct) ? listed(filter.codes) : listed(filter.rawCodes);
+}
+
+static RecordedEvent LastEvent(int64_t result) {
+  const WindowState* state = WindowStateGet();
+  return {result, state->lastObject, state->lastWindow, state->lastType};
+}
+
 std::vector<RecordedEvent> DrainEvents(const EventFilter& filter, DWORD timeoutMs) {
   std::vector<RecordedEvent> events;
   DWORD start = GetTickCount();
@@ -19,18 +36,17 @@ std::vector<RecordedEvent> DrainEvents(const EventFilter& filter, DWORD timeoutM
       if (!EventStateGet()->queueHead && !PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE)) break;
       continue;
     }
-    const WindowState* state = WindowStateGet();
-    bool queued = state->lastCode != 0;
-    bool direct = !queued && result >= EVENT_GADGET && result <= EVENT_TIMER;
-    auto listed = [result](const std::vector<int64_t>& list) {
-      return std::find(list.begin(), list.end(), result) != list.end();
-    };
-    bool keep;
-    if (filter.codes.empty() && filter.rawCodes.empty())
-      keep = queued || direct || result >= WM_APP;
-    else
-      keep = (queued || direct) ? listed(filter.codes) : listed(filter.rawCodes);
-    if (keep) events.push_back({result, state->lastObject, state->lastWindow, state->lastType});
+    if (Kept(filter, result)) events.push_back(LastEvent(result));
+  }
+  return events;
+}
+
+std::vector<RecordedEvent> AwaitEvents(const EventFilter& filter, size_t count, DWORD timeoutMs) {
+  std::vector<RecordedEvent> events;
+  DWORD start = GetTickCount();
+  while (events.size() < count && GetTickCount() - start < timeoutMs) {
+    int64_t result = EventPoll(50);
+    if (result != 0 && Kept(filter, result)) events.push_back(LastEvent(result));
   }
   return events;
 }

@@ -45,6 +45,10 @@ struct EventFilter {
 // (bounded), recording what the waits return.
 std::vector<RecordedEvent> DrainEvents(const EventFilter& filter = EventFilter(), DWORD timeoutMs = 2000);
 
+// Waits through EventPoll until `count` results that pass the filter have
+// come (or timeoutMs passes) and returns them.
+std::vector<RecordedEvent> AwaitEvents(const EventFilter& filter, size_t count, DWORD timeoutMs = 5000);
+
 std::string DescribeEvents(const std::vector<RecordedEvent>& events);
 std::string EventName(int64_t code);
 
