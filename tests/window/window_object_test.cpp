@@ -289,6 +289,14 @@ TEST_F(WindowTest, LibraryEndDestroysEveryWindowAndReleasesPendingDropData) {
   ASSERT_NE(dynamic, 0);
   numbers.push_back(dynamic);
   HWND third = Record(dynamic)->handle;
+  // Several dynamic windows: each is unlinked while the enumeration goes on.
+  int64_t dynamic2 = WindowCreate(OBJECT_ANY, 0, 0, 50, 50, "dynamic 2", WINDOW_HIDDEN);
+  int64_t dynamic3 = WindowCreate(OBJECT_ANY, 0, 0, 50, 50, "dynamic 3", WINDOW_HIDDEN);
+  ASSERT_NE(dynamic2, 0);
+  ASSERT_NE(dynamic3, 0);
+  numbers.push_back(dynamic2);
+  numbers.push_back(dynamic3);
+  HWND fourth = Record(dynamic2)->handle, fifth = Record(dynamic3)->handle;
   DropRecord* record = DropRecordCreate(16);
   ASSERT_NE(record, nullptr);
   WindowStateGet()->dropData = record;
@@ -296,6 +304,8 @@ TEST_F(WindowTest, LibraryEndDestroysEveryWindowAndReleasesPendingDropData) {
   EXPECT_FALSE(IsWindow(first));
   EXPECT_FALSE(IsWindow(second));
   EXPECT_FALSE(IsWindow(third));
+  EXPECT_FALSE(IsWindow(fourth));
+  EXPECT_FALSE(IsWindow(fifth));
   EXPECT_EQ(WindowStateGet()->dropData, nullptr);
   EXPECT_FALSE(DropRecordIsOwn(record));
   EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
