@@ -42,35 +42,49 @@ const ControlEntry richThenEdit[] = {{STOP | ES_MULTILINE, "RichEdit20A"}, {STOP
 
 enum { NO_FOCUS = -1, WINDOW_ITSELF = -2 };
 
+// The tests share one plain top-level window and empty it after each test:
+// destroying a top-level window costs Wine a two-second wait for a window
+// manager that is not there.
 class FocusTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  static void SetUpTestSuite() {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = PLAIN_CLASS;
-    ASSERT_NE(RegisterClassA(&windowClass), 0);
+    RegisterClassA(&windowClass);
+    shared = CreateWindowExA(0, PLAIN_CLASS, "focus", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+
+  static void TearDownTestSuite() {
+    DestroyWindow(shared);
+    shared = nullptr;
+    gui::PumpUntilIdle();
+    EXPECT_TRUE(UnregisterClassA(PLAIN_CLASS, GetModuleHandleA(nullptr))) << "all test windows destroyed";
+  }
+
+  void SetUp() override {
+    ASSERT_NE(shared, nullptr);
     GetKeyboardState(savedKeys);
   }
 
   void TearDown() override {
     SetKeyboardState(savedKeys);
-    for (HWND window : windows) DestroyWindow(window);
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(shared, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      children.push_back(child);
+    for (HWND child : children) DestroyWindow(child);
     for (int64_t number : toolkitWindows) WindowDestroy(number);
     gui::PumpUntilIdle();
-    EXPECT_TRUE(UnregisterClassA(PLAIN_CLASS, GetModuleHandleA(nullptr))) << "all test windows destroyed";
     int64_t object, window, type;
     void* data;
     EventDataRelease release;
     EXPECT_EQ(EventPop(&object, &window, &type, &data, &release), 0) << "no queued event left behind";
   }
 
-  HWND PlainWindow() {
-    HWND window = CreateWindowExA(0, PLAIN_CLASS, "focus", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    windows.push_back(window);
-    return window;
-  }
+  // The shared window, emptied after every test.
+  static HWND PlainWindow() { return shared; }
 
   // A toolkit window: it carries "Zel_WindowID" and an accelerator table.
   HWND ToolkitWindow(int64_t number) {
@@ -117,10 +131,12 @@ class FocusTest : public ::testing::Test {
     }
   }
 
+  static HWND shared;
   BYTE savedKeys[256];
-  std::vector<HWND> windows;
   std::vector<int64_t> toolkitWindows;
 };
+
+HWND FocusTest::shared;
 
 TEST_F(FocusTest, TabAndShiftTabVisitTheTabStopsAndWrapAround) {
   static const struct {
@@ -141,8 +157,6 @@ TEST_F(FocusTest, TabAndShiftTabVisitTheTabStopsAndWrapAround) {
       {"no tab stop", noStopLayout, 0, 0, 0},
       {"no tab stop, no focus", noStopLayout, NO_FOCUS, NO_FOCUS, NO_FOCUS},
   };
-  // One window for all rows: destroying a top-level window costs Wine a
-  // two-second wait for a window manager that is not there.
   HWND window = PlainWindow();
   ASSERT_TRUE(gui::BringToForeground(window)) << "awaited the test window in the foreground";
   for (const auto& row : cases) {
@@ -242,8 +256,7 @@ TEST_F(FocusTest, InsideAnMdiChildTabStaysInTheChild) {
     FocusNavigate(row.direction);
     EXPECT_EQ(FocusIndex(window, controls), row.expected) << "from " << row.start << " direction " << row.direction;
   }
-  DestroyWindow(window);
-  windows.pop_back();
+  DestroyWindow(controls[1]);
   EXPECT_TRUE(UnregisterClassA("MDI_ChildClass", GetModuleHandleA(nullptr)));
 }
 

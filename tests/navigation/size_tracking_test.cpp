@@ -102,18 +102,32 @@ POINT CursorPosition() {
   return point;
 }
 
+// The tests share one top-level window: destroying one costs Wine a
+// two-second wait for a window manager that is not there.
 class SizeTracking : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(SizeTrackStateGet(), nullptr) << "the window library creates the tracker's state";
-    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &savedFullDrag, 0);
-    SetFullWindowDragging(TRUE);
+  static void SetUpTestSuite() {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = TrackedWindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = TRACKED_CLASS;
-    ASSERT_NE(RegisterClassA(&windowClass), 0);
+    RegisterClassA(&windowClass);
+    shared = NewTopLevel(200, 150, 300, 200);
+  }
+
+  static void TearDownTestSuite() {
+    DestroyWindow(shared);
+    shared = nullptr;
+    gui::PumpUntilIdle();
+    EXPECT_TRUE(UnregisterClassA(TRACKED_CLASS, GetModuleHandleA(nullptr))) << "all test windows destroyed";
+  }
+
+  void SetUp() override {
+    ASSERT_NE(SizeTrackStateGet(), nullptr) << "the window library creates the tracker's state";
+    ASSERT_NE(shared, nullptr);
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &savedFullDrag, 0);
+    SetFullWindowDragging(TRUE);
     seen.clear();
     sizingHandler = nullptr;
   }
@@ -124,7 +138,6 @@ class SizeTracking : public ::testing::Test {
     EXPECT_EQ(SizeTrackStateGet()->active, 0) << "every test ends its sizing operation";
     for (HWND window : windows) DestroyWindow(window);
     gui::PumpUntilIdle();
-    EXPECT_TRUE(UnregisterClassA(TRACKED_CLASS, GetModuleHandleA(nullptr))) << "all test windows destroyed";
     SetFullWindowDragging(savedFullDrag);
     BOOL now = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &now, 0);
@@ -133,9 +146,21 @@ class SizeTracking : public ::testing::Test {
 
   static void SetFullWindowDragging(BOOL on) { SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on, nullptr, 0); }
 
-  HWND TopLevel(int x, int y, int width, int height) {
-    HWND window = CreateWindowExA(0, TRACKED_CLASS, "sizing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  static HWND NewTopLevel(int x, int y, int width, int height) {
+    return CreateWindowExA(0, TRACKED_CLASS, "sizing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+
+  // The shared window, placed afresh.
+  static HWND TopLevel(int x, int y, int width, int height) {
+    MoveWindow(shared, x, y, width, height, TRUE);
+    return shared;
+  }
+
+  // A window of the tracked class inside another; destroyed after the test.
+  HWND Child(HWND parent, DWORD style, int x, int y, int width, int height) {
+    HWND window = CreateWindowExA(0, TRACKED_CLASS, "", WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     windows.push_back(window);
     return window;
   }
@@ -191,9 +216,12 @@ class SizeTracking : public ::testing::Test {
     return count;
   }
 
+  static HWND shared;
   BOOL savedFullDrag = FALSE;
-  std::vector<HWND> windows;
+  std::vector<HWND> windows;  // made by the test, destroyed after it
 };
+
+HWND SizeTracking::shared;
 
 TEST(SizeTrackPoint, EdgesFollowThePointWithinTheLimits) {
   SizeTrackState* state = SizeTrackStateGet();
@@ -313,8 +341,6 @@ TEST_F(SizeTracking, MouseSizingMovesTheEdgesOfThePressedBorder) {
       {HTBOTTOMLEFT, WMSZ_BOTTOMLEFT, {150, 400}, {150, 150, 500, 402}},
       {HTBOTTOMRIGHT, WMSZ_BOTTOMRIGHT, {500, 400}, {200, 150, 502, 402}},
   };
-  // One window for all rows: destroying a top-level window costs Wine a
-  // two-second wait for a window manager that is not there.
   HWND window = TopLevel(200, 150, 300, 200);
   for (const auto& row : cases) {
     SCOPED_TRACE("mode " + std::to_string(row.mode));
@@ -370,8 +396,7 @@ TEST_F(SizeTracking, SizingHandlerDecidesWhereTheWindowGoes) {
 
 TEST_F(SizeTracking, ChildWindowIsPlacedInItsParentsCoordinates) {
   HWND parent = TopLevel(100, 100, 500, 400);
-  HWND child = CreateWindowExA(0, TRACKED_CLASS, "", WS_CHILD | WS_VISIBLE | WS_THICKFRAME, 20, 30, 150, 100, parent,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND child = Child(parent, WS_THICKFRAME, 20, 30, 150, 100);
   ASSERT_NE(child, nullptr);
   ASSERT_TRUE(gui::BringToForeground(parent));
   RECT before = WindowRect(child);
@@ -474,7 +499,7 @@ TEST_F(SizeTracking, ArrowKeysAlsoReachTheWindowEnterAndEscDoNot) {
   EXPECT_EQ(SizeTrackMessage(window, WM_KEYDOWN, 'A', 0), NOT_HANDLED);
   EXPECT_EQ(SizeTrackMessage(window, WM_CHAR, 'a', 0), NOT_HANDLED);
   // Messages of other windows are not the tracked window's business.
-  HWND other = TopLevel(50, 50, 100, 100);
+  HWND other = Child(window, 0, 10, 10, 50, 50);
   EXPECT_EQ(SizeTrackMessage(other, WM_LBUTTONUP, 0, 0), NOT_HANDLED);
   EXPECT_EQ(SizeTrackStateGet()->active, 1);
   EXPECT_EQ(SizeTrackMessage(window, WM_KEYDOWN, VK_ESCAPE, 0), 0);
@@ -482,10 +507,9 @@ TEST_F(SizeTracking, ArrowKeysAlsoReachTheWindowEnterAndEscDoNot) {
 }
 
 TEST_F(SizeTracking, DestroyingTheSizedWindowEndsTracking) {
-  HWND window = TopLevel(200, 150, 300, 200);
+  HWND window = NewTopLevel(200, 150, 300, 200);
   StartKeyboardSizing(window);
   DestroyWindow(window);
-  windows.pop_back();
   EXPECT_EQ(SizeTrackStateGet()->active, 0);
   HWND next = TopLevel(200, 150, 300, 200);
   StartKeyboardSizing(next);
