@@ -73,7 +73,8 @@ LRESULT CALLBACK GadgetWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   int64_t id = GetWindowLongPtrA(window, GWLP_ID);
   if (id == -1) return DefWindowProcA(window, message, wParam, lParam);
   GadgetObject* gadget = GadgetLookup(id);
-  if (!gadget) return DefWindowProcA(window, message, wParam, lParam);
+  // A record bound to another control holds that control's procedure.
+  if (!gadget || gadget->handle != window) return DefWindowProcA(window, message, wParam, lParam);
   LRESULT result = CallWindowProcA(gadget->previousProc, window, message, wParam, lParam);
   switch (message) {
     case WM_NCDESTROY:
