@@ -6,9 +6,7 @@
 // focus change, so it precedes anything the change itself queues.
 #include "gadget/gadget_colour.h"
 #include "gadget/gadget_kinds.h"
-#include "gadget/gadget_state.h"
 #include "window/event_codes.h"
-#include "window/module_instance.h"
 
 GadgetType EditGadgetType;
 WNDPROC editClassProc;
@@ -32,23 +30,13 @@ int64_t EditGadgetCreate(int64_t number, int32_t x, int32_t y, int32_t width, in
   // Flag bit 0x20000 (WS_GROUP, already in the base style) takes the
   // sunken edge away.
   DWORD extendedStyle = ~(flags >> 8) & WS_EX_CLIENTEDGE;
-  GadgetState* state = GadgetStateGet();
-  HWND control = CreateWindowExA(extendedStyle, "Edit", text ? text : "",
-                                 flags | WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, x, y, width,
-                                 height, state ? state->currentList : nullptr,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), ModuleInstance(), nullptr);
-  if (!control) return 0;
-  GadgetObject* gadget = static_cast<GadgetObject*>(RegistryAllocate(GadgetRegistry(), number));
-  // The control exists but has no record to belong to: take it down again
-  // rather than leave an unregistered control in the window.
-  if (!gadget) {
-    DestroyWindow(control);
-    return 0;
-  }
+  HWND control;
+  GadgetObject* gadget =
+      GadgetControlCreate(number, "Edit", flags | WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL,
+                          extendedStyle, x, y, width, height, text, &control);
+  if (!gadget) return 0;
   editClassProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditFocusProc)));
-  gadget->frontColour = -1;
-  gadget->backColour = -1;
   return GadgetRegister(number, gadget, control, &EditGadgetType);
 }
 

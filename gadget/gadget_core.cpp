@@ -18,6 +18,7 @@
 #include "gadget/gadget_state.h"
 #include "window/event_codes.h"
 #include "window/event_queue.h"
+#include "window/module_instance.h"
 
 static ObjectRegistry* gadgetRegistry;
 
@@ -38,6 +39,25 @@ void GadgetLibraryStart(void) {
 static GadgetObject* GadgetLookup(int64_t number) {
   if (!gadgetRegistry) return nullptr;
   return static_cast<GadgetObject*>(RegistryLookup(gadgetRegistry, number));
+}
+
+GadgetObject* GadgetControlCreate(int64_t number, const char* className, uint32_t style, uint32_t extendedStyle,
+                                  int32_t x, int32_t y, int32_t width, int32_t height, const char* text,
+                                  HWND* control) {
+  GadgetState* state = GadgetStateGet();
+  *control = CreateWindowExA(extendedStyle, className, text ? text : "", style, x, y, width, height,
+                             state ? state->currentList : nullptr, reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)),
+                             ModuleInstance(), nullptr);
+  if (!*control) return nullptr;
+  GadgetObject* gadget = static_cast<GadgetObject*>(RegistryAllocate(GadgetRegistry(), number));
+  if (!gadget) {
+    DestroyWindow(*control);
+    *control = nullptr;
+    return nullptr;
+  }
+  gadget->frontColour = -1;
+  gadget->backColour = -1;
+  return gadget;
 }
 
 int64_t GadgetRegister(int64_t number, GadgetObject* gadget, HWND control, GadgetType* type) {

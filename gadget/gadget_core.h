@@ -43,6 +43,13 @@ struct GadgetObject {
 ObjectRegistry* GadgetRegistry(void);
 
 void GadgetLibraryStart(void);
+// The common start of every creation call: the control, made in the current
+// gadget list with child id -1 (so nothing reaches a gadget before it is
+// registered), and its record with both colours default. Null when either
+// cannot be had; a control left without a record is destroyed again.
+GadgetObject* GadgetControlCreate(int64_t number, const char* className, uint32_t style, uint32_t extendedStyle,
+                                  int32_t x, int32_t y, int32_t width, int32_t height, const char* text,
+                                  HWND* control);
 int64_t GadgetRegister(int64_t number, GadgetObject* gadget, HWND control, GadgetType* type);
 LRESULT CALLBACK GadgetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GadgetOwnerWindow(HWND control);
