@@ -22,8 +22,6 @@
 
 namespace {
 
-const int32_t BLOCK_HEADER_SIZE = 8;
-
 SharedPoolEntry* sharedPoolHead;
 KernelLock sharedPoolLock;
 void* sharedPoolOnce;
@@ -80,7 +78,7 @@ POOL_NOINLINE void* BlockTakeFromNewChunk(BlockPool* pool) {
   ChunkPushFront(count > 1 ? &pool->availableChunks : &pool->fullChunks, chunk);
   char* block = ChunkBlock(chunk, pool, 0);
   *reinterpret_cast<BlockChunk**>(block) = chunk;
-  return block + BLOCK_HEADER_SIZE;
+  return block + POOL_BLOCK_HEADER_SIZE;
 }
 
 // The free list always goes before the untouched tail.
@@ -101,7 +99,7 @@ inline void* BlockTake(BlockPool* pool) {
     ChunkPushFront(&pool->fullChunks, chunk);
   }
   *reinterpret_cast<BlockChunk**>(block) = chunk;
-  return block + BLOCK_HEADER_SIZE;
+  return block + POOL_BLOCK_HEADER_SIZE;
 }
 
 // Every block this chunk handed out is back: its untouched tail is not worth
@@ -113,7 +111,7 @@ POOL_NOINLINE void ChunkRelease(BlockPool* pool, BlockChunk** list, BlockChunk* 
 }
 
 inline void BlockReturn(BlockPool* pool, void* payload) {
-  char* block = static_cast<char*>(payload) - BLOCK_HEADER_SIZE;
+  char* block = static_cast<char*>(payload) - POOL_BLOCK_HEADER_SIZE;
   BlockChunk* chunk = *reinterpret_cast<BlockChunk**>(block);
   *reinterpret_cast<void**>(block) = chunk->freeList;
   chunk->freeList = block;
@@ -169,8 +167,8 @@ void PrivatePoolDestroy(BlockPool* pool) {
 
 BlockPool* BlockPoolCreate(int32_t size, int32_t minPerChunk, int32_t maxPerChunk, int32_t flags) {
   // Sizes whose rounded block would not fit 32 bits name no sensible pool.
-  if (size < 0 || size > INT32_MAX - 2 * BLOCK_HEADER_SIZE) return nullptr;
-  int32_t blockSize = (size + BLOCK_HEADER_SIZE + 7) & ~7;
+  if (size < 0 || size > INT32_MAX - 2 * POOL_BLOCK_HEADER_SIZE) return nullptr;
+  int32_t blockSize = (size + POOL_BLOCK_HEADER_SIZE + 7) & ~7;
   if (!(flags & POOL_SHARED)) return PrivatePoolCreate(blockSize, minPerChunk, maxPerChunk, flags);
 
   RunOnce(&sharedPoolOnce, SharedPoolListInit);
@@ -202,13 +200,13 @@ BlockPool* BlockPoolCreate(int32_t size, int32_t minPerChunk, int32_t maxPerChun
   return pool;
 }
 
-void* BlockPoolAlloc(BlockPool* pool) {
+void* BlockPoolAllocSlow(BlockPool* pool) {
   if (!pool) return nullptr;
   if (pool->locked) return LockedAlloc(pool);
   return BlockTake(pool);
 }
 
-void BlockPoolFree(BlockPool* pool, void* payload) {
+void BlockPoolFreeSlow(BlockPool* pool, void* payload) {
   if (!pool || !payload) return;
   if (pool->locked) {
     LockedFree(pool, payload);
