@@ -7,15 +7,12 @@
 #include <windows.h>
 
 #include "core/number_text.h"
-#include "core/process_heap.h"
 #include "core/string_buffer.h"
 #include "gadget/gadget_core.h"
 #include "gadget/gadget_kinds.h"
-#include "image/image_support.h"
 #include "window/event_codes.h"
-#include "window/event_queue.h"
 #include "window/event_wait.h"
-#include "window/module_instance.h"
+#include "window/toolkit_lifecycle.h"
 #include "window/window_object.h"
 
 enum {
@@ -38,13 +35,7 @@ static void CounterShow(int64_t sizeEvents) {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  ModuleInstance();
-  ProcessHeapStart();
-  StringBufferStart();
-  ImageLibraryStart();
-  EventLibraryStart();
-  WindowLibraryStart();
-  GadgetLibraryStart();
+  ToolkitStart();
 
   if (WindowCreate(0, 0, 0, 320, 90, "Size demo", DEMO_WINDOW_FLAGS)) {
     StaticGadgetCreate(GADGET_HINT, 10, 10, 300, 20, "Drag a border; the events keep coming.");
@@ -57,9 +48,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
   }
 
-  WindowLibraryEnd();
-  ImageReleaseGraphicsLibrary();
-  ImageLibraryEnd();
-  ProcessHeapEnd();
+  ToolkitEnd();
   ExitProcess(0);
 }
