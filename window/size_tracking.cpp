@@ -211,6 +211,13 @@ int64_t SizeTrackMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
   return NOT_HANDLED;
 }
 
+// A width or height held within the tracking limits.
+static int32_t LimitedSpan(int32_t span, int32_t minimum, int32_t maximum) {
+  if (span < minimum) return minimum;
+  if (span > maximum) return maximum;
+  return span;
+}
+
 void SizeTrackApplyPoint(int32_t x, int32_t y) {
   SizeTrackState* state = sizeTrackState;
   if (!state) return;
@@ -221,38 +228,14 @@ void SizeTrackApplyPoint(int32_t x, int32_t y) {
 
   // The edge opposite a moving edge never moves: the limits are met by
   // holding the moving edge back.
-  if (mode == WMSZ_LEFT || mode == WMSZ_TOPLEFT || mode == WMSZ_BOTTOMLEFT) {
-    rect.left = mode == WMSZ_TOPLEFT ? x - 2 : x;
-    int32_t width = rect.right - rect.left;
-    if (width < minX)
-      rect.left = rect.right - minX;
-    else if (width > maxX)
-      rect.left = rect.right - maxX;
-  }
-  if (mode == WMSZ_RIGHT || mode == WMSZ_TOPRIGHT || mode == WMSZ_BOTTOMRIGHT) {
-    rect.right = x + 2;
-    int32_t width = rect.right - rect.left;
-    if (width < minX)
-      rect.right = rect.left + minX;
-    else if (width > maxX)
-      rect.right = rect.left + maxX;
-  }
-  if (mode == WMSZ_TOP || mode == WMSZ_TOPLEFT || mode == WMSZ_TOPRIGHT) {
-    rect.top = mode == WMSZ_TOPLEFT ? y - 2 : y;
-    int32_t height = rect.bottom - rect.top;
-    if (height < minY)
-      rect.top = rect.bottom - minY;
-    else if (height > maxY)
-      rect.top = rect.bottom - maxY;
-  }
-  if (mode == WMSZ_BOTTOM || mode == WMSZ_BOTTOMLEFT || mode == WMSZ_BOTTOMRIGHT) {
-    rect.bottom = y + 2;
-    int32_t height = rect.bottom - rect.top;
-    if (height < minY)
-      rect.bottom = rect.top + minY;
-    else if (height > maxY)
-      rect.bottom = rect.top + maxY;
-  }
+  if (mode == WMSZ_LEFT || mode == WMSZ_TOPLEFT || mode == WMSZ_BOTTOMLEFT)
+    rect.left = rect.right - LimitedSpan(rect.right - (mode == WMSZ_TOPLEFT ? x - 2 : x), minX, maxX);
+  if (mode == WMSZ_RIGHT || mode == WMSZ_TOPRIGHT || mode == WMSZ_BOTTOMRIGHT)
+    rect.right = rect.left + LimitedSpan(x + 2 - rect.left, minX, maxX);
+  if (mode == WMSZ_TOP || mode == WMSZ_TOPLEFT || mode == WMSZ_TOPRIGHT)
+    rect.top = rect.bottom - LimitedSpan(rect.bottom - (mode == WMSZ_TOPLEFT ? y - 2 : y), minY, maxY);
+  if (mode == WMSZ_BOTTOM || mode == WMSZ_BOTTOMLEFT || mode == WMSZ_BOTTOMRIGHT)
+    rect.bottom = rect.top + LimitedSpan(y + 2 - rect.top, minY, maxY);
 }
 
 void SizeTrackMoveWindow(HWND window, RECT rect) {
