@@ -91,6 +91,127 @@ TEST(KernelHeap, ThreadsSharingOneHeapKeepEachBlockIntact) {
   KernelHeapDestroy(heap);
 }
 
+TEST(KernelHeap, BlocksMadeFromFreedMemoryAreZeroedOnRequestAndKeepTheirOwnSize) {
+  // A heap may hand freed memory out again; a zeroing request must still
+  // see zeros, and the size must be the one asked for, not the old block's.
+  // Sizes straddle the small-block classes and the large-block border.
+  const size_t sizes[] = {0, 1, 15, 63, 64, 65, 1000, 4264, 16383, 16384, 16385, 70000};
+  KernelHeap heap = KernelHeapCreate(4096);
+  ASSERT_NE(heap, nullptr);
+  for (size_t size : sizes) {
+    for (size_t asked : {size, size + 1, size > 0 ? size - 1 : 0}) {
+      unsigned char* dirty = static_cast<unsigned char*>(KernelHeapAlloc(heap, size + 1, 0));
+      ASSERT_NE(dirty, nullptr);
+      memset(dirty, 0xAB, size + 1);
+      KernelHeapFree(heap, dirty);
+      unsigned char* block = static_cast<unsigned char*>(KernelHeapAlloc(heap, asked, 1));
+      ASSERT_NE(block, nullptr) << asked;
+      EXPECT_EQ(KernelHeapSize(heap, block), asked);
+      size_t nonZero = 0;
+      for (size_t i = 0; i < asked; i++) nonZero += block[i] != 0;
+      EXPECT_EQ(nonZero, 0u) << "size " << asked;
+      KernelHeapFree(heap, block);
+    }
+  }
+  EXPECT_TRUE(KernelHeapValidate(heap));
+  KernelHeapDestroy(heap);
+}
+
+TEST(KernelHeap, GrowthZeroesFromTheCurrentSizeEvenWhenTheBlockHadMoreBefore) {
+  // Shrink, then grow in place: the bytes between the shrunk size and the
+  // old size held data once and must come back as zeros.
+  const struct {
+    size_t first, shrunk, grown;
+  } cases[] = {{100, 40, 120}, {60, 1, 64}, {5000, 4000, 5100}, {20000, 17000, 30000}, {30000, 100, 16384}};
+  KernelHeap heap = KernelHeapCreate(4096);
+  ASSERT_NE(heap, nullptr);
+  for (const auto& c : cases) {
+    unsigned char* block = static_cast<unsigned char*>(KernelHeapAlloc(heap, c.first, 0));
+    ASSERT_NE(block, nullptr);
+    memset(block, 0xEE, c.first);
+    block = static_cast<unsigned char*>(KernelHeapReAlloc(heap, block, c.shrunk, 0));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(KernelHeapSize(heap, block), c.shrunk);
+    block = static_cast<unsigned char*>(KernelHeapReAlloc(heap, block, c.grown, 1));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(KernelHeapSize(heap, block), c.grown);
+    size_t kept = 0, zeros = 0;
+    for (size_t i = 0; i < c.shrunk; i++) kept += block[i] == 0xEE;
+    for (size_t i = c.shrunk; i < c.grown; i++) zeros += block[i] == 0;
+    EXPECT_EQ(kept, c.shrunk) << c.first << " -> " << c.shrunk << " -> " << c.grown;
+    EXPECT_EQ(zeros, c.grown - c.shrunk) << c.first << " -> " << c.shrunk << " -> " << c.grown;
+    KernelHeapFree(heap, block);
+  }
+  EXPECT_TRUE(KernelHeapValidate(heap));
+  KernelHeapDestroy(heap);
+}
+
+TEST(KernelHeap, RandomTrafficKeepsEveryLiveBlockIntact) {
+  // Thousands of allocations, reallocations and frees of mixed sizes; every
+  // live block carries its own mark, which no other block may disturb.
+  KernelHeap heap = KernelHeapCreate(4096);
+  ASSERT_NE(heap, nullptr);
+  struct Live {
+    unsigned char* block;
+    size_t size;
+  };
+  std::vector<Live> live(64, Live{nullptr, 0});
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+  size_t damaged = 0;
+  for (int step = 0; step < 20000; step++) {
+    Live& slot = live[next() % live.size()];
+    unsigned char mark = static_cast<unsigned char>(&slot - live.data());
+    if (slot.block)
+      for (size_t i = 0; i < slot.size; i++) damaged += slot.block[i] != mark;
+    size_t size = next() % 4 == 0 ? next() % 40000 : next() % 600;
+    if (!slot.block) {
+      slot.block = static_cast<unsigned char*>(KernelHeapAlloc(heap, size, 0));
+    } else if (next() % 2) {
+      slot.block = static_cast<unsigned char*>(KernelHeapReAlloc(heap, slot.block, size, 0));
+      for (size_t i = 0; i < (size < slot.size ? size : slot.size); i++) damaged += slot.block[i] != mark;
+    } else {
+      KernelHeapFree(heap, slot.block);
+      slot = Live{nullptr, 0};
+      continue;
+    }
+    ASSERT_NE(slot.block, nullptr);
+    slot.size = size;
+    memset(slot.block, mark, size);
+  }
+  EXPECT_EQ(damaged, 0u);
+  EXPECT_TRUE(KernelHeapValidate(heap));
+  for (Live& slot : live) KernelHeapFree(heap, slot.block);
+  EXPECT_TRUE(KernelHeapValidate(heap));
+  KernelHeapDestroy(heap);
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KERNEL_TEST_ASAN 1
+#endif
+#endif
+
+#if defined(KERNEL_TEST_ASAN)
+TEST(KernelHeapDeathTest, StaleAndOverrunningAccessesAreStillReported) {
+  // Freed memory that the heap keeps for reuse, and the slack behind the
+  // asked-for size, must stay out of bounds for the sanitizer.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  KernelHeap heap = KernelHeapCreate(4096);
+  ASSERT_NE(heap, nullptr);
+  volatile char* stale = static_cast<char*>(KernelHeapAlloc(heap, 100, 1));
+  KernelHeapFree(heap, const_cast<char*>(stale));
+  EXPECT_DEATH(stale[10] = 1, "AddressSanitizer");
+  volatile char* block = static_cast<char*>(KernelHeapAlloc(heap, 100, 1));
+  EXPECT_DEATH(block[100] = 1, "AddressSanitizer");
+  block = static_cast<char*>(KernelHeapReAlloc(heap, const_cast<char*>(block), 20, 0));
+  EXPECT_DEATH(block[24] = 1, "AddressSanitizer");
+  block[19] = 1;  // still inside
+  KernelHeapFree(heap, const_cast<char*>(block));
+  KernelHeapDestroy(heap);
+}
+#endif
+
 TEST(KernelLock, SerialisesConcurrentIncrementsAndIsRecursive) {
   KernelLock lock;
   KernelLockInit(&lock);
