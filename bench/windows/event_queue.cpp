@@ -1,9 +1,8 @@
 // The event queue against a std::deque of the same records, built as the
 // product is (cross-compiled, the C runtime's heap beneath the deque) and
-// run under Wine, where Google Benchmark is not available. Same work as the
-// native benchmark: bursts of distinct events, the tail comparison on both
-// sides, all six fields handed over per pop. Both are measured in the same
-// run, interleaved, and the median of the repetitions is reported.
+// run under Wine, where Google Benchmark is not available. The rounds are
+// the native benchmark's (event_rounds.h). Both sides are measured in the
+// same run, interleaved, and the median of the repetitions is reported.
 //
 //   event_queue_bench.exe [EVENTS-PER-MEASUREMENT]   (default 3,000,000)
 #include <windows.h>
@@ -14,8 +13,8 @@
 #include <algorithm>
 #include <deque>
 
+#include "bench/event_rounds.h"
 #include "core/process_heap.h"
-#include "window/event_queue.h"
 
 namespace {
 
@@ -39,15 +38,10 @@ int64_t Sum(int32_t code, int64_t object, int64_t window, int64_t type, void* da
 // Nanoseconds per round of `burst` posts and as many pops.
 double QueueRounds(int burst, int rounds) {
   int64_t total = 0;
+  auto consume = [&total](int32_t code, int64_t object, int64_t window, int64_t type, void* data,
+                          EventDataRelease release) { total += Sum(code, object, window, type, data, release); };
   double start = Seconds();
-  for (int round = 0; round < rounds; round++) {
-    for (int i = 0; i < burst; i++) EventPost(EVENT_GADGET, i, 0, EVENT_TYPE_FOCUS);
-    int64_t object, window, type;
-    void* data;
-    EventDataRelease release;
-    while (int32_t code = EventPop(&object, &window, &type, &data, &release))
-      total += Sum(code, object, window, type, data, release);
-  }
+  for (int round = 0; round < rounds; round++) QueueRound(burst, consume);
   double elapsed = Seconds() - start;
   sink = sink + total;
   return elapsed / rounds * 1e9;
@@ -56,22 +50,10 @@ double QueueRounds(int burst, int rounds) {
 double DequeRounds(int burst, int rounds) {
   std::deque<QueuedEvent> queue;
   int64_t total = 0;
+  auto consume = [&total](int32_t code, int64_t object, int64_t window, int64_t type, void* data,
+                          EventDataRelease release) { total += Sum(code, object, window, type, data, release); };
   double start = Seconds();
-  for (int round = 0; round < rounds; round++) {
-    for (int i = 0; i < burst; i++) {
-      if (!queue.empty()) {
-        const QueuedEvent& tail = queue.back();
-        if (tail.code == EVENT_GADGET && tail.object == i && tail.window == 0 && tail.type == EVENT_TYPE_FOCUS)
-          continue;
-      }
-      queue.push_back(QueuedEvent{nullptr, EVENT_GADGET, i, 0, EVENT_TYPE_FOCUS, nullptr, nullptr});
-    }
-    while (!queue.empty()) {
-      const QueuedEvent& head = queue.front();
-      total += Sum(head.code, head.object, head.window, head.type, head.data, head.dataRelease);
-      queue.pop_front();
-    }
-  }
+  for (int round = 0; round < rounds; round++) DequeRound(queue, burst, consume);
   double elapsed = Seconds() - start;
   sink = sink + total;
   return elapsed / rounds * 1e9;
