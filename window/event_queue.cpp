@@ -3,15 +3,7 @@
 
 #include "core/state_record.h"
 
-#if defined(_MSC_VER)
-#define EVENT_NOINLINE __declspec(noinline)
-#else
-#define EVENT_NOINLINE __attribute__((noinline))
-#endif
-
-static EventState* eventState;
-
-EventState* EventStateGet(void) { return eventState; }
+EventState* eventState;
 
 static void EventStateInit(void* record) {
   EventState* state = static_cast<EventState*>(record);
@@ -25,67 +17,19 @@ void EventLibraryStart(void) {
   eventState = static_cast<EventState*>(StateRecordCreate(sizeof(EventState), EventStateInit));
 }
 
-// Fills the new tail. Head and tail are null together, so the old tail
-// alone says where to link.
-static inline void EventAppend(EventState* state, QueuedEvent* tail, QueuedEvent* event, int32_t code, int64_t object,
-                               int64_t window, int64_t type, void* data, EventDataRelease dataRelease) {
-  event->next = nullptr;
-  event->code = code;
-  event->object = object;
-  event->window = window;
-  event->type = type;
-  event->data = data;
-  event->dataRelease = dataRelease;
-  if (tail) tail->next = event;
-  else state->queueHead = event;
-  state->queueTail = event;
-}
-
-// EventPost when the pool must do more than hand out a ready block. Out of
-// line, and reached by a tail call, so that the common post saves no
-// registers and makes no call.
-static EVENT_NOINLINE void EventPostSlow(int32_t code, int64_t object, int64_t window, int64_t type, void* data,
-                                         EventDataRelease dataRelease) {
+void EventPostSlow(int32_t code, int64_t object, int64_t window, int64_t type, void* data,
+                   EventDataRelease dataRelease) {
   EventState* state = eventState;
   QueuedEvent* event = static_cast<QueuedEvent*>(BlockPoolAllocSlow(state->nodePool));
   if (!event) return;  // out of memory: the event is lost, nothing else is
   EventAppend(state, state->queueTail, event, code, object, window, type, data, dataRelease);
 }
 
-void EventPost(int32_t code, int64_t object, int64_t window, int64_t type, void* data, EventDataRelease dataRelease) {
-  EventState* state = eventState;
-  if (!state || state->postSuppressed) return;
-  QueuedEvent* tail = state->queueTail;
-  if (tail && tail->code == code && tail->object == object && tail->window == window && tail->type == type) return;
-  // A null pool yields no block on either road, so it needs no test here.
-  QueuedEvent* event = static_cast<QueuedEvent*>(BlockPoolAllocFast(state->nodePool));
-  if (!event) return EventPostSlow(code, object, window, type, data, dataRelease);
-  EventAppend(state, tail, event, code, object, window, type, data, dataRelease);
-}
-
-// EventPop's last step when the block's chunk has to move or go back to the
-// heap. It reads the code itself, before the block can go, so that EventPop
-// can hand over by a tail call and keep no register of its own.
-static EVENT_NOINLINE int32_t EventHeadFreeSlow(BlockPool* pool, QueuedEvent* head) {
+// Reads the code itself, before the block can go, so that EventPop can hand
+// over by a tail call.
+int32_t EventHeadFreeSlow(BlockPool* pool, QueuedEvent* head) {
   int32_t code = head->code;
   BlockPoolFreeSlow(pool, head);
-  return code;
-}
-
-int32_t EventPop(int64_t* object, int64_t* window, int64_t* type, void** data, EventDataRelease* dataRelease) {
-  EventState* state = eventState;
-  QueuedEvent* head = state ? state->queueHead : nullptr;
-  if (!head) return 0;
-  *object = head->object;
-  *window = head->window;
-  *type = head->type;
-  *data = head->data;
-  *dataRelease = head->dataRelease;
-  QueuedEvent* next = head->next;
-  state->queueHead = next;
-  if (!next) state->queueTail = nullptr;  // only the tail has no next
-  int32_t code = head->code;
-  if (!BlockPoolFreeFast(state->nodePool, head)) return EventHeadFreeSlow(state->nodePool, head);
   return code;
 }
 
