@@ -4,7 +4,7 @@
 // heap). Portable: it needs only the core. GUI thread only, no lock.
 //
 // Post and pop are inline, as the pool's common paths are, so that a caller
-// pays no call unless the pool has to take or give back a chunk.
+// pays no call unless the pool has to make, move or give back a chunk.
 #pragma once
 
 #include <stdint.h>
