@@ -35,25 +35,14 @@ int64_t Sum(int32_t code, int64_t object, int64_t window, int64_t type, void* da
          static_cast<int64_t>(reinterpret_cast<intptr_t>(release));
 }
 
-// Nanoseconds per round of `burst` posts and as many pops.
-double QueueRounds(int burst, int rounds) {
+// Nanoseconds per call of round(consume), over `rounds` calls.
+template <typename Round>
+double NanosecondsPerRound(int rounds, Round round) {
   int64_t total = 0;
   auto consume = [&total](int32_t code, int64_t object, int64_t window, int64_t type, void* data,
                           EventDataRelease release) { total += Sum(code, object, window, type, data, release); };
   double start = Seconds();
-  for (int round = 0; round < rounds; round++) QueueRound(burst, consume);
-  double elapsed = Seconds() - start;
-  sink = sink + total;
-  return elapsed / rounds * 1e9;
-}
-
-double DequeRounds(int burst, int rounds) {
-  std::deque<QueuedEvent> queue;
-  int64_t total = 0;
-  auto consume = [&total](int32_t code, int64_t object, int64_t window, int64_t type, void* data,
-                          EventDataRelease release) { total += Sum(code, object, window, type, data, release); };
-  double start = Seconds();
-  for (int round = 0; round < rounds; round++) DequeRound(queue, burst, consume);
+  for (int i = 0; i < rounds; i++) round(consume);
   double elapsed = Seconds() - start;
   sink = sink + total;
   return elapsed / rounds * 1e9;
@@ -71,8 +60,9 @@ int main(int argc, char** argv) {
     int rounds = static_cast<int>(std::max<long>(1, events / burst));
     double queue[REPETITIONS], deque[REPETITIONS];
     for (int i = 0; i < REPETITIONS; i++) {
-      queue[i] = QueueRounds(burst, rounds);
-      deque[i] = DequeRounds(burst, rounds);
+      queue[i] = NanosecondsPerRound(rounds, [burst](auto consume) { QueueRound(burst, consume); });
+      std::deque<QueuedEvent> records;
+      deque[i] = NanosecondsPerRound(rounds, [burst, &records](auto consume) { DequeRound(records, burst, consume); });
     }
     std::sort(queue, queue + REPETITIONS);
     std::sort(deque, deque + REPETITIONS);
