@@ -7,7 +7,7 @@
 
 #include <deque>
 
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
 
 template <typename Consume>
 inline void QueueRound(int64_t burst, Consume consume) {

@@ -6,7 +6,7 @@
 // focus change, so it precedes anything the change itself queues.
 #include "gadget/gadget_colour.h"
 #include "gadget/gadget_kinds.h"
-#include "window/event_codes.h"
+#include "window/events/event_codes.h"
 
 GadgetType EditGadgetType;
 WNDPROC editClassProc;

@@ -16,9 +16,9 @@
 #include "core/toolkit.h"
 #include "gadget/gadget_colour.h"
 #include "gadget/gadget_state.h"
-#include "window/event_codes.h"
-#include "window/event_queue.h"
-#include "window/module_instance.h"
+#include "window/events/event_codes.h"
+#include "window/events/event_queue.h"
+#include "window/events/module_instance.h"
 
 static ObjectRegistry* gadgetRegistry;
 

@@ -14,7 +14,7 @@
 
 #include "core/process_heap.h"
 #include "core/state_record.h"
-#include "window/module_instance.h"
+#include "window/events/module_instance.h"
 
 enum { LIST_STACK_ENTRIES = 10 };
 

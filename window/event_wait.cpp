@@ -11,7 +11,7 @@
 #include "window/event_wait.h"
 
 #include "window/drop_record.h"
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
 #include "window/focus_navigation.h"
 #include "window/window_state.h"
 

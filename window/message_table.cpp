@@ -20,7 +20,7 @@
 #include "core/toolkit.h"
 #include "gadget/gadget_core.h"
 #include "window/drop_record.h"
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
 #include "window/focus_navigation.h"
 #include "window/size_tracking.h"
 #include "window/window_object.h"

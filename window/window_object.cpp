@@ -16,9 +16,9 @@
 #include "core/state_record.h"
 #include "gadget/gadget_state.h"
 #include "window/drop_record.h"
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
+#include "window/events/module_instance.h"
 #include "window/message_table.h"
-#include "window/module_instance.h"
 #include "window/size_tracking.h"
 
 static ObjectRegistry* windowRegistry;

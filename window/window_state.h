@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <stdint.h>
 
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
 
 typedef int64_t (*WindowCallback)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

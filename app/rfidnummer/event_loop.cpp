@@ -7,8 +7,8 @@
 #include "app/card_code.h"
 #include "core/string_buffer.h"
 #include "gadget/gadget_core.h"
-#include "window/event_codes.h"
 #include "window/event_wait.h"
+#include "window/events/event_codes.h"
 
 static int32_t quitFlag;
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "app/rfidnummer/rfidnummer.h"
-#include "window/toolkit_lifecycle.h"
+#include "app/toolkit_lifecycle.h"
 
 static UINT exitCode;
 

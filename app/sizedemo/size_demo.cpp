@@ -6,13 +6,13 @@
 // Same start-up and shut-down order as the utility; closes with exit code 0.
 #include <windows.h>
 
+#include "app/toolkit_lifecycle.h"
 #include "core/number_text.h"
 #include "core/string_buffer.h"
 #include "gadget/gadget_core.h"
 #include "gadget/gadget_kinds.h"
-#include "window/event_codes.h"
 #include "window/event_wait.h"
-#include "window/toolkit_lifecycle.h"
+#include "window/events/event_codes.h"
 #include "window/window_object.h"
 
 enum {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/process_heap.h"
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/block_pool.h"
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
 
 namespace {
 

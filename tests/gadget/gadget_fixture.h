@@ -14,8 +14,8 @@
 #include "core/registry.h"
 #include "gadget/gadget_core.h"
 #include "support/gui_test_support.h"
-#include "window/event_codes.h"
-#include "window/event_queue.h"
+#include "window/events/event_codes.h"
+#include "window/events/event_queue.h"
 #include "window/window_object.h"
 
 namespace gadget_test {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "support/gui_test_support.h"
-#include "window/event_queue.h"
 #include "window/event_wait.h"
+#include "window/events/event_queue.h"
 #include "window/focus_navigation.h"
 #include "window/window_object.h"
 

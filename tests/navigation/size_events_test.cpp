@@ -13,9 +13,9 @@
 #include <string>
 
 #include "support/gui_test_support.h"
-#include "window/event_codes.h"
-#include "window/event_queue.h"
 #include "window/event_wait.h"
+#include "window/events/event_codes.h"
+#include "window/events/event_queue.h"
 #include "window/size_tracking.h"
 #include "window/window_object.h"
 

@@ -9,9 +9,9 @@
 
 #include "gadget/gadget_kinds.h"
 #include "support/gui_test_support.h"
-#include "window/event_codes.h"
-#include "window/event_queue.h"
 #include "window/event_wait.h"
+#include "window/events/event_codes.h"
+#include "window/events/event_queue.h"
 #include "window/window_object.h"
 
 namespace {

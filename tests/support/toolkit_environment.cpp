@@ -2,7 +2,7 @@
 // does.
 #include <gtest/gtest.h>
 
-#include "window/toolkit_lifecycle.h"
+#include "app/toolkit_lifecycle.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
 #include "window/window_object.h"
 
 namespace wintest {

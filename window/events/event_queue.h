@@ -10,7 +10,7 @@
 #include <stdint.h>
 
 #include "core/block_pool.h"
-#include "window/event_codes.h"
+#include "window/events/event_codes.h"
 
 typedef void (*EventDataRelease)(void* data);
 

@@ -1,5 +1,5 @@
 // The event queue. See event_queue.h.
-#include "window/event_queue.h"
+#include "window/events/event_queue.h"
 
 #include "core/state_record.h"
 

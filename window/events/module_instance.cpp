@@ -1,5 +1,5 @@
 // See module_instance.h.
-#include "window/module_instance.h"
+#include "window/events/module_instance.h"
 
 HINSTANCE ModuleInstance(void) {
   static HINSTANCE instance;

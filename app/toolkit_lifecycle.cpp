@@ -1,12 +1,12 @@
 // See toolkit_lifecycle.h.
-#include "window/toolkit_lifecycle.h"
+#include "app/toolkit_lifecycle.h"
 
 #include "core/process_heap.h"
 #include "core/string_buffer.h"
 #include "gadget/gadget_core.h"
 #include "image/image_support.h"
-#include "window/event_queue.h"
-#include "window/module_instance.h"
+#include "window/events/event_queue.h"
+#include "window/events/module_instance.h"
 #include "window/window_object.h"
 
 void ToolkitStart(void) {
