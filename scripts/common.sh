@@ -44,7 +44,31 @@ zel_start_display() {
       if [[ $tries -gt 100 ]]; then echo "Xvfb did not start on :$n" >&2; return 1; fi
     done
   fi
-  mkdir -p "$WINEPREFIX"
+  zel_prefix_start
+  # A private display has no window manager: Wine draws the frames itself,
+  # title bar and buttons included, as Windows would.
+  zel_prefix_frames N
+}
+
+# Fonts as on Windows: Wine does not use its own fonts (Tahoma, Marlett, ...)
+# until they lie in the prefix's Fonts folder; without them the system font
+# falls back to a wider face and the window's labels wrap.
+WINE_FONTS=/usr/share/wine/fonts
+zel_prefix_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  local font
+  for font in "$WINE_FONTS"/*.ttf; do
+    [[ -e "$font" ]] || continue
+    [[ -f "$fonts/${font##*/}" ]] || cp "$font" "$fonts/"
+  done
+  [[ -f "$fonts/tahoma.ttf" ]] || { echo "no tahoma.ttf in $WINE_FONTS (package fonts-wine)" >&2; return 1; }
+}
+
+# Prepares the prefix (fonts first, so that no program ever starts without
+# them) and a persistent wineserver for it.
+zel_prefix_start() {
+  zel_prefix_fonts
   wineserver -p >/dev/null 2>&1 || true
   # wineboot starts Wine's background services here, detached from our
   # output: started by the first test program instead, they would inherit
@@ -53,6 +77,17 @@ zel_start_display() {
     timeout 120 "$WINE64" wineboot --init >/dev/null 2>&1 </dev/null || true
   else
     timeout 60 "$WINE64" wineboot >/dev/null 2>&1 </dev/null || true
+  fi
+}
+
+# zel_prefix_frames N: Wine draws window frames itself (no window manager);
+# zel_prefix_frames Y: the desktop's window manager draws them (the default).
+zel_prefix_frames() {
+  local key='HKCU\Software\Wine\X11 Driver'
+  if [[ "$1" == N ]]; then
+    "$WINE64" reg add "$key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+  else
+    "$WINE64" reg delete "$key" /v Decorated /f >/dev/null 2>&1 </dev/null || true
   fi
 }
 
