@@ -165,3 +165,15 @@ int64_t FormatDecimal(int64_t value, int32_t position) {
   destination[written] = 0;
   return StringUnreserve(64 - written);
 }
+
+void NameWithNumber(char* name, size_t size, const char* prefix, int64_t value) {
+  if (size == 0) return;
+  TempStringBuffer* buffer = StringBuffer();
+  int32_t position = (int32_t)buffer->writePosition;
+  FormatDecimal(value, position);
+  size_t at = 0;
+  for (const char* from = prefix; *from && at + 1 < size; from++) name[at++] = *from;
+  for (const char* from = buffer->base + position; *from && at + 1 < size; from++) name[at++] = *from;
+  name[at] = 0;
+  buffer->writePosition = position;
+}

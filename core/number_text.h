@@ -14,6 +14,10 @@ int64_t ParseInteger(const char* text);
 int64_t FormatHex(int64_t value, int32_t position);
 // Signed decimal. Returns the new writePosition.
 int64_t FormatDecimal(int64_t value, int32_t position);
+// prefix and the signed decimal of value into name[size] (names of window
+// classes and properties); cut to fit and always terminated. The decimal is
+// made by FormatDecimal past writePosition, which is left as it was.
+void NameWithNumber(char* name, size_t size, const char* prefix, int64_t value);
 
 // The same parse, fed in pieces, for texts that arrive as a stream (a line
 // of any length read in blocks): the result equals ParseInteger of the whole

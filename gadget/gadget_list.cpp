@@ -10,8 +10,7 @@
 // GUI thread only.
 #include "gadget/gadget_state.h"
 
-#include <stdio.h>
-
+#include "core/number_text.h"
 #include "core/process_heap.h"
 #include "core/state_record.h"
 #include "window/events/module_instance.h"
@@ -43,8 +42,7 @@ void GadgetStateInit(void* record) {
 // The name embeds the instance handle, so that lists of two modules sharing
 // a window never mix; it is formatted afresh on every use.
 static void PropertyNameFormat(char* name, size_t size) {
-  snprintf(name, size, "Zel_GadgetStack_%lld",
-           static_cast<long long>(reinterpret_cast<intptr_t>(ModuleInstance())));
+  NameWithNumber(name, size, "Zel_GadgetStack_", reinterpret_cast<intptr_t>(ModuleInstance()));
 }
 
 static HWND ListWindow(const GadgetState* state) {

@@ -10,8 +10,8 @@
 #include "window/window_object.h"
 
 #include <ole2.h>
-#include <stdio.h>
 
+#include "core/number_text.h"
 #include "core/process_heap.h"
 #include "core/state_record.h"
 #include "gadget/gadget_state.h"
@@ -54,7 +54,7 @@ void WindowLibraryEnd(void) {
 }
 
 static void ClassNameFormat(char* name, size_t size, int64_t number) {
-  snprintf(name, size, "WindowClass_%lld", static_cast<long long>(number));
+  NameWithNumber(name, size, "WindowClass_", number);
 }
 
 // Outer position and size of a new window from the requested client area,

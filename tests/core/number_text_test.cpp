@@ -234,6 +234,43 @@ TEST_F(NumberFormat, GrowsForTheFullReservationEvenForOneDigit) {
   EXPECT_EQ(StringBuffer()->capacity, 16 + 16384) << "the start area cannot hold 16 bytes and 5 spare";
 }
 
+struct NameRow {
+  const char* prefix;
+  int64_t value;
+  size_t size;
+  const char* name;
+};
+
+const NameRow nameRows[] = {
+    {"WindowClass_", 0, 48, "WindowClass_0"},
+    {"WindowClass_", -3, 48, "WindowClass_-3"},
+    {"Zel_GadgetStack_", 5368709120, 48, "Zel_GadgetStack_5368709120"},
+    {"Zel_GadgetStack_", INT64_MIN, 48, "Zel_GadgetStack_-9223372036854775808"},
+    {"WindowClass_", 12345, 15, "WindowClass_12"},
+    {"WindowClass_", 12345, 6, "Windo"},
+    {"", 42, 1, ""},
+};
+
+using NameFormat = KeptWritePosition;
+
+TEST_F(NameFormat, PrefixAndDecimalAreCutToFitAndPendingTextSurvives) {
+  // A pending result, kept past its terminator as the convention says,
+  // survives; the write position stays where it was.
+  int32_t pending = (int32_t)StringBuffer()->writePosition;
+  int64_t end = FormatHex(0xBEEF, pending) + 1;
+  StringBuffer()->writePosition = end;
+  for (const NameRow& row : nameRows) {
+    SCOPED_TRACE(row.name);
+    char name[64];
+    memset(name, '#', sizeof name);
+    NameWithNumber(name, row.size, row.prefix, row.value);
+    EXPECT_STREQ(name, row.name);
+    EXPECT_EQ(name[row.size], '#') << "wrote past the given size";
+    EXPECT_EQ(StringBuffer()->writePosition, end);
+    EXPECT_STREQ(StringBuffer()->base + pending, "BEEF");
+  }
+}
+
 std::vector<int64_t> RoundTripValues() {
   std::vector<int64_t> values = {0, 1, -1, 9, 10, -10, 15, 16, INT64_MAX, INT64_MIN, INT64_MIN + 1, INT64_MAX - 1,
                                  0xFFFFFFFF, 0x100000000, -0x100000000};
