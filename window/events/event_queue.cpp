@@ -17,19 +17,34 @@ void EventLibraryStart(void) {
   eventState = static_cast<EventState*>(StateRecordCreate(sizeof(EventState), EventStateInit));
 }
 
-void EventPostSlow(int32_t code, int64_t object, int64_t window, int64_t type, void* data,
-                   EventDataRelease dataRelease) {
+void EventPost(int32_t code, int64_t object, int64_t window, int64_t type, void* data,
+               EventDataRelease dataRelease) {
   EventState* state = eventState;
-  QueuedEvent* event = static_cast<QueuedEvent*>(BlockPoolAllocSlow(state->nodePool));
-  if (!event) return;  // out of memory: the event is lost, nothing else is
-  EventAppend(state, state->queueTail, event, code, object, window, type, data, dataRelease);
+  if (!state || state->postSuppressed) return;
+  QueuedEvent* tail = state->queueTail;
+  if (tail && tail->code == code && tail->object == object && tail->window == window && tail->type == type) return;
+  QueuedEvent* event = static_cast<QueuedEvent*>(BlockPoolAlloc(state->nodePool));
+  if (!event) return;
+  *event = QueuedEvent{nullptr, code, object, window, type, data, dataRelease};
+  // Head and tail are null together, so the old tail alone says where to link.
+  if (tail) tail->next = event;
+  else state->queueHead = event;
+  state->queueTail = event;
 }
 
-// Reads the code itself, before the block can go, so that EventPop can hand
-// over by a tail call.
-int32_t EventHeadFreeSlow(BlockPool* pool, QueuedEvent* head) {
+int32_t EventPop(int64_t* object, int64_t* window, int64_t* type, void** data, EventDataRelease* dataRelease) {
+  EventState* state = eventState;
+  QueuedEvent* head = state ? state->queueHead : nullptr;
+  if (!head) return 0;
+  *object = head->object;
+  *window = head->window;
+  *type = head->type;
+  *data = head->data;
+  *dataRelease = head->dataRelease;
   int32_t code = head->code;
-  BlockPoolFreeSlow(pool, head);
+  state->queueHead = head->next;
+  if (!head->next) state->queueTail = nullptr;  // only the tail has no next
+  BlockPoolFree(state->nodePool, head);
   return code;
 }
 
