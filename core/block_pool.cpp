@@ -14,12 +14,6 @@
 #include "core/process_heap.h"
 #include "core/run_once.h"
 
-#if defined(_MSC_VER)
-#define POOL_NOINLINE __declspec(noinline)
-#else
-#define POOL_NOINLINE __attribute__((noinline))
-#endif
-
 namespace {
 
 SharedPoolEntry* sharedPoolHead;
@@ -59,9 +53,8 @@ int32_t NextChunkCount(const BlockPool* pool) {
 }
 
 // A block from a new chunk, or a one-block chunk when the heap cannot supply
-// the full size; null when it cannot supply even that. Kept out of the
-// common path so that the latter stays a short leaf.
-POOL_NOINLINE void* BlockTakeFromNewChunk(BlockPool* pool) {
+// the full size; null when it cannot supply even that.
+void* BlockTakeFromNewChunk(BlockPool* pool) {
   int32_t count = NextChunkCount(pool);
   size_t blockBytes = static_cast<size_t>(pool->blockSize);
   BlockChunk* chunk = static_cast<BlockChunk*>(KernelHeapAlloc(ProcessHeap(), sizeof(BlockChunk) + count * blockBytes, 0));
@@ -82,7 +75,7 @@ POOL_NOINLINE void* BlockTakeFromNewChunk(BlockPool* pool) {
 }
 
 // The free list always goes before the untouched tail.
-inline void* BlockTake(BlockPool* pool) {
+void* BlockTake(BlockPool* pool) {
   BlockChunk* chunk = pool->availableChunks;
   if (!chunk) return BlockTakeFromNewChunk(pool);
   char* block;
@@ -104,13 +97,13 @@ inline void* BlockTake(BlockPool* pool) {
 
 // Every block this chunk handed out is back: its untouched tail is not worth
 // keeping the chunk for.
-POOL_NOINLINE void ChunkRelease(BlockPool* pool, BlockChunk** list, BlockChunk* chunk) {
+void ChunkRelease(BlockPool* pool, BlockChunk** list, BlockChunk* chunk) {
   ChunkUnlink(list, chunk);
   pool->totalBlocks -= chunk->blockCount;
   KernelHeapFree(ProcessHeap(), chunk);
 }
 
-inline void BlockReturn(BlockPool* pool, void* payload) {
+void BlockReturn(BlockPool* pool, void* payload) {
   char* block = static_cast<char*>(payload) - POOL_BLOCK_HEADER_SIZE;
   BlockChunk* chunk = *reinterpret_cast<BlockChunk**>(block);
   *reinterpret_cast<void**>(block) = chunk->freeList;
@@ -123,19 +116,6 @@ inline void BlockReturn(BlockPool* pool, void* payload) {
     ChunkUnlink(&pool->fullChunks, chunk);
     ChunkPushFront(&pool->availableChunks, chunk);
   }
-}
-
-POOL_NOINLINE void* LockedAlloc(BlockPool* pool) {
-  KernelLockEnter(&pool->lock);
-  void* payload = BlockTake(pool);
-  KernelLockLeave(&pool->lock);
-  return payload;
-}
-
-POOL_NOINLINE void LockedFree(BlockPool* pool, void* payload) {
-  KernelLockEnter(&pool->lock);
-  BlockReturn(pool, payload);
-  KernelLockLeave(&pool->lock);
 }
 
 BlockPool* PrivatePoolCreate(int32_t blockSize, int32_t minPerChunk, int32_t maxPerChunk, int32_t flags) {
@@ -200,19 +180,21 @@ BlockPool* BlockPoolCreate(int32_t size, int32_t minPerChunk, int32_t maxPerChun
   return pool;
 }
 
-void* BlockPoolAllocSlow(BlockPool* pool) {
+void* BlockPoolAlloc(BlockPool* pool) {
   if (!pool) return nullptr;
-  if (pool->locked) return LockedAlloc(pool);
-  return BlockTake(pool);
+  if (!pool->locked) return BlockTake(pool);
+  KernelLockEnter(&pool->lock);
+  void* payload = BlockTake(pool);
+  KernelLockLeave(&pool->lock);
+  return payload;
 }
 
-void BlockPoolFreeSlow(BlockPool* pool, void* payload) {
+void BlockPoolFree(BlockPool* pool, void* payload) {
   if (!pool || !payload) return;
-  if (pool->locked) {
-    LockedFree(pool, payload);
-    return;
-  }
+  if (!pool->locked) return BlockReturn(pool, payload);
+  KernelLockEnter(&pool->lock);
   BlockReturn(pool, payload);
+  KernelLockLeave(&pool->lock);
 }
 
 void BlockPoolClear(BlockPool* pool) {

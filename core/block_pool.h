@@ -50,60 +50,10 @@ struct SharedPoolEntry {
 };
 
 BlockPool* BlockPoolCreate(int32_t size, int32_t minPerChunk, int32_t maxPerChunk, int32_t flags);
-// The whole of allocate and free, for every case: a null or locked pool, a
-// new chunk, a chunk that moves between the lists or goes back to the heap.
-void* BlockPoolAllocSlow(BlockPool* pool);
-void BlockPoolFreeSlow(BlockPool* pool, void* payload);
-
-// The common case of allocate, inline so that a caller such as the event
-// queue pays no call for it: an unlocked pool whose head chunk still has a
-// block left after this one. Null when that does not hold; the caller then
-// takes BlockPoolAllocSlow, which may still find a block.
-inline void* BlockPoolAllocFast(BlockPool* pool) {
-  if (!pool || pool->locked) return nullptr;
-  BlockChunk* chunk = pool->availableChunks;
-  if (!chunk) return nullptr;
-  char* block;
-  if (chunk->freeCount > 0) {  // the free list before the untouched tail
-    if (chunk->freeCount == 1 && chunk->carved >= chunk->blockCount) return nullptr;
-    block = static_cast<char*>(chunk->freeList);
-    chunk->freeList = *reinterpret_cast<void**>(block);
-    chunk->freeCount--;
-  } else {
-    if (chunk->carved + 1 >= chunk->blockCount) return nullptr;
-    block = reinterpret_cast<char*>(chunk + 1) + static_cast<size_t>(chunk->carved) * static_cast<size_t>(pool->blockSize);
-    chunk->carved++;
-  }
-  *reinterpret_cast<BlockChunk**>(block) = chunk;
-  return block + POOL_BLOCK_HEADER_SIZE;
-}
-
-// The common case of free: an unlocked pool, and the block's chunk stays on
-// its list (other blocks of it are still out, and it could hand out a block
-// before this one came back). Returns 0 without touching anything when that
-// does not hold; the caller then takes BlockPoolFreeSlow.
-inline int BlockPoolFreeFast(BlockPool* pool, void* payload) {
-  if (!pool || !payload || pool->locked) return 0;
-  char* block = static_cast<char*>(payload) - POOL_BLOCK_HEADER_SIZE;
-  BlockChunk* chunk = *reinterpret_cast<BlockChunk**>(block);
-  if (chunk->freeCount + 1 >= chunk->carved) return 0;
-  if (chunk->freeCount == 0 && chunk->carved >= chunk->blockCount) return 0;
-  *reinterpret_cast<void**>(block) = chunk->freeList;
-  chunk->freeList = block;
-  chunk->freeCount++;
-  return 1;
-}
-
-// Payload of one block (contents undefined), or null when not even a
-// one-block chunk can be had.
-inline void* BlockPoolAlloc(BlockPool* pool) {
-  void* payload = BlockPoolAllocFast(pool);
-  return payload ? payload : BlockPoolAllocSlow(pool);
-}
-
-inline void BlockPoolFree(BlockPool* pool, void* payload) {
-  if (!BlockPoolFreeFast(pool, payload)) BlockPoolFreeSlow(pool, payload);
-}
-
+// Payload of one block (contents undefined), or null for a null pool or when
+// not even a one-block chunk can be had.
+void* BlockPoolAlloc(BlockPool* pool);
+// A null pool or payload is ignored.
+void BlockPoolFree(BlockPool* pool, void* payload);
 void BlockPoolClear(BlockPool* pool);
 void BlockPoolRelease(BlockPool* pool);

@@ -1,8 +1,8 @@
 // Block pools: block size rounding, chunk growth, the free list before the
 // untouched tail, last-in first-out reuse, chunks moving between the lists
 // and going back to the heap, shared pools, locked pools under concurrent
-// use, heap exhaustion, and a randomized run that checks the pool's
-// bookkeeping after every step.
+// use, heap exhaustion, and a randomized run that checks after every step
+// which block was handed out, where its chunk went, and the bookkeeping.
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -36,6 +36,18 @@ const size_t BLOCK_HEADER = 8;
 
 BlockChunk* ChunkOf(void* payload) { return *reinterpret_cast<BlockChunk**>(static_cast<char*>(payload) - BLOCK_HEADER); }
 
+bool CanHandOut(const BlockChunk* chunk) { return chunk->freeCount > 0 || chunk->carved < chunk->blockCount; }
+
+// The payload the next allocation must hand out: the head usable chunk's
+// most recently returned block, else its next untouched one. Null when a new
+// chunk must be made.
+char* NextPayload(const BlockPool* pool) {
+  const BlockChunk* head = pool->availableChunks;
+  if (!head) return nullptr;
+  if (head->freeCount > 0) return static_cast<char*>(head->freeList) + BLOCK_HEADER;
+  return reinterpret_cast<char*>(const_cast<BlockChunk*>(head) + 1) + head->carved * pool->blockSize + BLOCK_HEADER;
+}
+
 // Checks every invariant the pool's bookkeeping must keep, given the payloads
 // the caller holds; returns a description of the first broken one, or "".
 std::string PoolInvariantViolation(BlockPool* pool, const std::set<void*>& handedOut) {
@@ -51,9 +63,8 @@ std::string PoolInvariantViolation(BlockPool* pool, const std::set<void*>& hande
       if (chunk->blockCount < 1 || chunk->carved < 1 || chunk->carved > chunk->blockCount)
         return "carved outside 1 .. blockCount";
       if (chunk->freeCount < 0 || chunk->freeCount >= chunk->carved) return "chunk with every block back was kept";
-      bool canHandOut = chunk->freeCount > 0 || chunk->carved < chunk->blockCount;
-      if (list == 0 && !canHandOut) return "exhausted chunk on availableChunks";
-      if (list == 1 && canHandOut) return "usable chunk on fullChunks";
+      if (list == 0 && !CanHandOut(chunk)) return "exhausted chunk on availableChunks";
+      if (list == 1 && CanHandOut(chunk)) return "usable chunk on fullChunks";
       // The free list: freeCount distinct carved blocks of this chunk.
       char* first = reinterpret_cast<char*>(chunk + 1);
       std::set<void*> onFreeList;
@@ -405,10 +416,10 @@ TEST(BlockPoolHeapFailure, AChunkTooLargeFallsBackToOneBlockAndNoMemoryAtAllGive
 TEST(BlockPoolModelCheck, RandomAllocationsAndFreesKeepEveryInvariant) {
   const struct {
     int32_t size, minPerChunk, maxPerChunk, flags;
-  } shapes[] = {{56, 16, 256, 2}, {1, 4, 64, 1}, {200, 2, 5, 0}};
+  } shapes[] = {{56, 16, 256, 2}, {1, 4, 64, 1}, {200, 2, 5, 0}, {8, 1, 1, 0}, {24, 2, 4, POOL_LOCKED}};
   for (auto& shape : shapes) {
     SCOPED_TRACE("size " + std::to_string(shape.size) + ", chunks " + std::to_string(shape.minPerChunk) + ".." +
-                 std::to_string(shape.maxPerChunk));
+                 std::to_string(shape.maxPerChunk) + ", flags " + std::to_string(shape.flags));
     BlockPool* pool = BlockPoolCreate(shape.size, shape.minPerChunk, shape.maxPerChunk, shape.flags);
     ASSERT_NE(pool, nullptr);
     std::mt19937 random(7 + shape.size);
@@ -420,8 +431,17 @@ TEST(BlockPoolModelCheck, RandomAllocationsAndFreesKeepEveryInvariant) {
       bool growing = (step / 500) % 2 == 0;
       bool allocate = order.empty() || random() % 100 < (growing ? 70u : 30u);
       if (allocate) {
+        char* expected = NextPayload(pool);
         unsigned char* payload = static_cast<unsigned char*>(BlockPoolAlloc(pool));
         ASSERT_NE(payload, nullptr);
+        BlockChunk* chunk = ChunkOf(payload);
+        if (!expected) {
+          ASSERT_EQ(chunk->carved, 1) << "step " << step << ": a new chunk is carved from its first block";
+          expected = reinterpret_cast<char*>(chunk + 1) + BLOCK_HEADER;
+        }
+        ASSERT_EQ(payload, reinterpret_cast<unsigned char*>(expected)) << "step " << step << ": not the next block in line";
+        ASSERT_EQ(chunk, CanHandOut(chunk) ? pool->availableChunks : pool->fullChunks)
+            << "step " << step << ": the chunk that served is not at the head of its list";
         ASSERT_TRUE(payloads.insert(payload).second) << "step " << step << ": block handed out twice";
         unsigned char fill = static_cast<unsigned char>(random());
         memset(payload, fill, static_cast<size_t>(shape.size));
@@ -437,7 +457,14 @@ TEST(BlockPoolModelCheck, RandomAllocationsAndFreesKeepEveryInvariant) {
         }
         handedOut.erase(payload);
         payloads.erase(payload);
+        BlockChunk* chunk = ChunkOf(payload);
+        bool kept = chunk->freeCount + 1 < chunk->carved;
+        BlockChunk* expectedHead = CanHandOut(chunk) ? pool->availableChunks : chunk;
         BlockPoolFree(pool, payload);
+        if (kept) {
+          ASSERT_EQ(chunk->freeList, payload - BLOCK_HEADER) << "step " << step << ": a returned block is not reused first";
+          ASSERT_EQ(pool->availableChunks, expectedHead) << "step " << step << ": wrong chunk first in line after a free";
+        }
       }
       std::string violation = PoolInvariantViolation(pool, payloads);
       ASSERT_EQ(violation, "") << "step " << step;
