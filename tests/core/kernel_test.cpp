@@ -94,7 +94,6 @@ TEST(KernelHeap, ThreadsSharingOneHeapKeepEachBlockIntact) {
 TEST(KernelHeap, BlocksMadeFromFreedMemoryAreZeroedOnRequestAndKeepTheirOwnSize) {
   // A heap may hand freed memory out again; a zeroing request must still
   // see zeros, and the size must be the one asked for, not the old block's.
-  // Sizes straddle the small-block classes and the large-block border.
   const size_t sizes[] = {0, 1, 15, 63, 64, 65, 1000, 4264, 16383, 16384, 16385, 70000};
   KernelHeap heap = KernelHeapCreate(4096);
   ASSERT_NE(heap, nullptr);
@@ -185,32 +184,6 @@ TEST(KernelHeap, RandomTrafficKeepsEveryLiveBlockIntact) {
   EXPECT_TRUE(KernelHeapValidate(heap));
   KernelHeapDestroy(heap);
 }
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KERNEL_TEST_ASAN 1
-#endif
-#endif
-
-#if defined(KERNEL_TEST_ASAN)
-TEST(KernelHeapDeathTest, StaleAndOverrunningAccessesAreStillReported) {
-  // Freed memory that the heap keeps for reuse, and the slack behind the
-  // asked-for size, must stay out of bounds for the sanitizer.
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  KernelHeap heap = KernelHeapCreate(4096);
-  ASSERT_NE(heap, nullptr);
-  volatile char* stale = static_cast<char*>(KernelHeapAlloc(heap, 100, 1));
-  KernelHeapFree(heap, const_cast<char*>(stale));
-  EXPECT_DEATH(stale[10] = 1, "AddressSanitizer");
-  volatile char* block = static_cast<char*>(KernelHeapAlloc(heap, 100, 1));
-  EXPECT_DEATH(block[100] = 1, "AddressSanitizer");
-  block = static_cast<char*>(KernelHeapReAlloc(heap, const_cast<char*>(block), 20, 0));
-  EXPECT_DEATH(block[24] = 1, "AddressSanitizer");
-  block[19] = 1;  // still inside
-  KernelHeapFree(heap, const_cast<char*>(block));
-  KernelHeapDestroy(heap);
-}
-#endif
 
 TEST(KernelLock, SerialisesConcurrentIncrementsAndIsRecursive) {
   KernelLock lock;
