@@ -12,7 +12,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Tests run through wine-run.sh: it calls wine64 directly (the plain "wine"
-# launcher nags about a missing 32-bit Wine on every start) and keeps Wine's
-# background processes off CTest's output pipes.
+# Tests run through wine-run.sh: it runs the Wine that wine-path.sh finds
+# and keeps Wine's background processes off CTest's output pipes.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

@@ -6,11 +6,10 @@
 # output, and CTest would wait on its pipes until they end, long after the
 # program itself. So the program writes to files, which are passed on (each
 # to its own stream) once the program has exited.
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=wine
+. "$(dirname "$0")/wine-path.sh"
 out=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || exit 1
 err=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || { rm -f "$out"; exit 1; }
-"$wine" "$@" >"$out" 2>"$err" </dev/null
+"$WINE64" "$@" >"$out" 2>"$err" </dev/null
 status=$?
 cat "$out"
 cat "$err" >&2

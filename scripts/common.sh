@@ -8,8 +8,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 export WINEPREFIX="${ZEL_WINEPREFIX:-$BUILD/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
-WINE64=/usr/lib/wine/wine64
-[[ -x "$WINE64" ]] || WINE64=wine
+source "$ROOT/cmake/wine-path.sh"
 
 # zel_build_native [DIR] and zel_build_windows [DIR]: configure and build a
 # tree (default build/native and build/windows).
