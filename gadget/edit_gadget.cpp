@@ -5,28 +5,15 @@
 // procedure. The focus event is queued before the class procedure sees the
 // focus change, so it precedes anything the change itself queues.
 #include "gadget/gadget_colour.h"
-#include "gadget/gadget_kinds.h"
+#include "gadget/edit_gadget.h"
 #include "window/events/event_codes.h"
 
 GadgetType EditGadgetType;
 WNDPROC editClassProc;
-static int32_t editTypeFilled;
-
-static void EditGadgetTypeFill(void) {
-  if (editTypeFilled) return;
-  EditGadgetType = GadgetType();
-  EditGadgetType.kindNumber = 2;
-  EditGadgetType.descriptorSize = sizeof(GadgetType);
-  EditGadgetType.onMessage = EditColourMessage;
-  EditGadgetType.onRelease = GadgetColourRelease;
-  EditGadgetType.onColourSet = GadgetColourSet;
-  EditGadgetType.onColourGet = GadgetColourGet;
-  editTypeFilled = 1;
-}
 
 int64_t EditGadgetCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height, const char* text,
                          uint32_t flags) {
-  EditGadgetTypeFill();
+  GadgetColourTypeFill(&EditGadgetType, 2, EditColourMessage);
   // Flag bit 0x20000 (WS_GROUP, already in the base style) takes the
   // sunken edge away.
   DWORD extendedStyle = ~(flags >> 8) & WS_EX_CLIENTEDGE;

@@ -25,7 +25,7 @@ ListNode* BrushCacheHead(void) { return brushCacheHead; }
 
 static BrushCacheEntry* EntryOf(ListNode* node) { return static_cast<BrushCacheEntry*>(ListPayloadOf(node)); }
 
-HBRUSH BrushAcquire(uint32_t colour) {
+static HBRUSH BrushAcquire(uint32_t colour) {
   EnterCriticalSection(&brushCacheLock);
   for (ListNode* node = brushCacheHead; node; node = node->next) {
     BrushCacheEntry* entry = EntryOf(node);
@@ -52,7 +52,7 @@ HBRUSH BrushAcquire(uint32_t colour) {
   return brush;
 }
 
-void BrushRelease(HBRUSH brush) {
+static void BrushRelease(HBRUSH brush) {
   EnterCriticalSection(&brushCacheLock);
   for (ListNode* node = brushCacheHead; node; node = node->next) {
     BrushCacheEntry* entry = EntryOf(node);
@@ -127,4 +127,15 @@ int64_t EditColourMessage(GadgetObject* gadget, HWND, UINT message, WPARAM wPara
   bool accepted = message == WM_CTLCOLOREDIT || (message == WM_CTLCOLORSTATIC && IsWindowEnabled(gadget->handle));
   if (!accepted) return NOT_HANDLED;
   return ColourMessageOutcome(gadget, reinterpret_cast<HDC>(wParam), COLOR_WINDOW);
+}
+
+void GadgetColourTypeFill(GadgetType* type, int32_t kindNumber, GadgetMessageRoutine onMessage) {
+  if (type->kindNumber) return;
+  *type = GadgetType();
+  type->kindNumber = kindNumber;
+  type->descriptorSize = sizeof(GadgetType);
+  type->onMessage = onMessage;
+  type->onRelease = GadgetColourRelease;
+  type->onColourSet = GadgetColourSet;
+  type->onColourGet = GadgetColourGet;
 }

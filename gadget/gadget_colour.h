@@ -25,8 +25,8 @@ void BrushCacheStart(void);
 // The list head, for tests.
 struct ListNode* BrushCacheHead(void);
 
-HBRUSH BrushAcquire(uint32_t colour);
-void BrushRelease(HBRUSH brush);
+// Fills a kind descriptor on its first use: colours handled here, messages by onMessage.
+void GadgetColourTypeFill(GadgetType* type, int32_t kindNumber, GadgetMessageRoutine onMessage);
 void GadgetColourSet(GadgetObject* gadget, int32_t attribute, int32_t colour);
 int64_t GadgetColourGet(GadgetObject* gadget, int32_t attribute);
 void GadgetColourRelease(GadgetObject* gadget);

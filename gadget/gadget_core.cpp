@@ -1,6 +1,6 @@
 // The gadget core: the GadgetRegistry, registration of a freshly created
-// control, the subclass procedure every gadget control runs, and gadget
-// text through the temporary string buffer.
+// control, the subclass procedure every gadget control runs, the hand-over
+// of notifications to a gadget's kind, and gadget text.
 //
 // GadgetLibraryStart runs once, last in the toolkit's start-up, after the
 // event and window libraries. There is no end: controls go with their
@@ -15,7 +15,7 @@
 #include "core/string_buffer.h"
 #include "core/toolkit.h"
 #include "gadget/gadget_colour.h"
-#include "gadget/gadget_state.h"
+#include "gadget/gadget_list.h"
 #include "window/events/event_codes.h"
 #include "window/events/event_queue.h"
 #include "window/events/module_instance.h"
@@ -105,6 +105,20 @@ LRESULT CALLBACK GadgetWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     default:
       return result;
   }
+}
+
+int64_t GadgetNotify(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!control) return NOT_HANDLED;
+  // A control whose "Zel_ID" disagrees with its id is not one of ours, even
+  // if the number happens to name a live gadget.
+  intptr_t number = reinterpret_cast<intptr_t>(GetPropA(control, "Zel_ID"));
+  if (number != GetWindowLongPtrA(control, GWLP_ID)) return NOT_HANDLED;
+  GadgetObject* gadget = GadgetLookup(number);
+  // Any window without "Zel_ID" and with id 0 (most top-level windows) passes
+  // the test above; only the control the record is bound to is its gadget.
+  if (!gadget || gadget->handle != control) return NOT_HANDLED;
+  if (!gadget->gadgetType || !gadget->gadgetType->onMessage) return NOT_HANDLED;
+  return gadget->gadgetType->onMessage(gadget, parent, message, wParam, lParam);
 }
 
 HWND GadgetOwnerWindow(HWND control) {

@@ -50,8 +50,12 @@ void GadgetLibraryStart(void);
 GadgetObject* GadgetControlCreate(int64_t number, const char* className, uint32_t style, uint32_t extendedStyle,
                                   int32_t x, int32_t y, int32_t width, int32_t height, const char* text,
                                   HWND* control);
+// Every creation call returns 0 on failure, else this: the handle value for OBJECT_ANY, or the control handle.
 int64_t GadgetRegister(int64_t number, GadgetObject* gadget, HWND control, GadgetType* type);
 LRESULT CALLBACK GadgetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Hands a message the parent received about a child control to the gadget's
+// kind; NOT_HANDLED when the control is no live gadget.
+int64_t GadgetNotify(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GadgetOwnerWindow(HWND control);
 void GadgetEventPost(HWND control, int32_t type);
 void GadgetTextGet(int64_t number, int32_t position);

@@ -8,7 +8,7 @@
 // frees the record on WM_NCDESTROY. A stack array belongs to exactly one
 // place at a time: GadgetState (the current window's) or one saved record.
 // GUI thread only.
-#include "gadget/gadget_state.h"
+#include "gadget/gadget_list.h"
 
 #include "core/number_text.h"
 #include "core/process_heap.h"
@@ -23,20 +23,20 @@ static HFONT initialFont;
 
 GadgetState* GadgetStateGet(void) { return gadgetState; }
 
-void GadgetStateCreate(HFONT font) {
-  initialFont = font;
-  gadgetState = static_cast<GadgetState*>(StateRecordCreate(sizeof(GadgetState), GadgetStateInit));
-}
-
 static HWND* ListStackCreate(void) {
   return static_cast<HWND*>(KernelHeapAlloc(ProcessHeap(), LIST_STACK_ENTRIES * sizeof(HWND), 1));
 }
 
-void GadgetStateInit(void* record) {
+static void GadgetStateInit(void* record) {
   GadgetState* state = static_cast<GadgetState*>(record);
   state->listStack = ListStackCreate();
   state->listCapacity = state->listStack ? LIST_STACK_ENTRIES : 0;
   state->font = initialFont;
+}
+
+void GadgetStateCreate(HFONT font) {
+  initialFont = font;
+  gadgetState = static_cast<GadgetState*>(StateRecordCreate(sizeof(GadgetState), GadgetStateInit));
 }
 
 // The name embeds the instance handle, so that lists of two modules sharing

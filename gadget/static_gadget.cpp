@@ -2,26 +2,13 @@
 // the current gadget list. Its kind descriptor is filled by the first
 // creation call and shared by every label for the life of the process.
 #include "gadget/gadget_colour.h"
-#include "gadget/gadget_kinds.h"
+#include "gadget/static_gadget.h"
 
 GadgetType StaticGadgetType;
-static int32_t staticTypeFilled;
-
-static void StaticGadgetTypeFill(void) {
-  if (staticTypeFilled) return;
-  StaticGadgetType = GadgetType();
-  StaticGadgetType.kindNumber = 3;
-  StaticGadgetType.descriptorSize = sizeof(GadgetType);
-  StaticGadgetType.onMessage = StaticColourMessage;
-  StaticGadgetType.onRelease = GadgetColourRelease;
-  StaticGadgetType.onColourSet = GadgetColourSet;
-  StaticGadgetType.onColourGet = GadgetColourGet;
-  staticTypeFilled = 1;
-}
 
 int64_t StaticGadgetCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height, const char* text,
                            uint32_t flags) {
-  StaticGadgetTypeFill();
+  GadgetColourTypeFill(&StaticGadgetType, 3, StaticColourMessage);
   // Flag bit 0x20000 (WS_GROUP, already in the base style) asks for a
   // sunken edge.
   DWORD extendedStyle = (flags >> 8) & WS_EX_CLIENTEDGE;

@@ -5,8 +5,12 @@
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 
-#include "window/window_state.h"
+struct DropRecord {       // on the process heap
+  int64_t reserved[3];
+  void* buffer;            // on the process heap, or null
+};
 
 // A record with a zero-filled buffer of bufferSize bytes (no buffer for 0),
 // both on the process heap; null when the heap fails or DROP_RECORD_LIMIT

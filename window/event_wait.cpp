@@ -13,7 +13,7 @@
 #include "window/drop_record.h"
 #include "window/events/event_queue.h"
 #include "window/focus_navigation.h"
-#include "window/window_state.h"
+#include "window/window_object.h"
 
 static void LastEventRelease(WindowState* state) {
   if (state->lastData && state->lastDataRelease) {

@@ -14,7 +14,7 @@
 // non-null pointer sent by this thread.
 //
 // Sections: owning window, message handlers, the message table, the class
-// procedure, gadget notification.
+// procedure.
 #include "window/message_table.h"
 
 #include "core/toolkit.h"
@@ -273,20 +273,4 @@ LRESULT CALLBACK WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARA
   SetLastError(0);
   if (result == NOT_HANDLED) return DefWindowProcA(window, message, wParam, lParam);
   return static_cast<LRESULT>(result);
-}
-
-// ---- Gadget notification --------------------------------------------------
-
-int64_t GadgetNotify(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!control) return NOT_HANDLED;
-  // A control whose "Zel_ID" disagrees with its id is not one of ours, even
-  // if the number happens to name a live gadget.
-  intptr_t number = reinterpret_cast<intptr_t>(GetPropA(control, "Zel_ID"));
-  if (number != GetWindowLongPtrA(control, GWLP_ID)) return NOT_HANDLED;
-  GadgetObject* gadget = static_cast<GadgetObject*>(RegistryLookup(GadgetRegistry(), number));
-  // Any window without "Zel_ID" and with id 0 (most top-level windows) passes
-  // the test above; only the control the record is bound to is its gadget.
-  if (!gadget || gadget->handle != control) return NOT_HANDLED;
-  if (!gadget->gadgetType || !gadget->gadgetType->onMessage) return NOT_HANDLED;
-  return gadget->gadgetType->onMessage(gadget, parent, message, wParam, lParam);
 }

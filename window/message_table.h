@@ -7,6 +7,3 @@
 
 LRESULT CALLBACK WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int64_t WindowMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Hands a message the parent received about a child control to the gadget's
-// kind; NOT_HANDLED when the control is no live gadget.
-int64_t GadgetNotify(HWND control, HWND parent, UINT message, WPARAM wParam, LPARAM lParam);

@@ -14,7 +14,7 @@
 #include "core/number_text.h"
 #include "core/process_heap.h"
 #include "core/state_record.h"
-#include "gadget/gadget_state.h"
+#include "gadget/gadget_list.h"
 #include "window/drop_record.h"
 #include "window/events/event_queue.h"
 #include "window/events/module_instance.h"

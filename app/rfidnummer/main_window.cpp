@@ -4,7 +4,8 @@
 // window looks the same wherever it runs. Gadgets are created in Tab order.
 #include "app/rfidnummer/rfidnummer.h"
 
-#include "gadget/gadget_kinds.h"
+#include "gadget/edit_gadget.h"
+#include "gadget/static_gadget.h"
 #include "window/window_object.h"
 
 enum {

@@ -10,7 +10,7 @@
 #include "core/number_text.h"
 #include "core/string_buffer.h"
 #include "gadget/gadget_core.h"
-#include "gadget/gadget_kinds.h"
+#include "gadget/static_gadget.h"
 #include "window/event_wait.h"
 #include "window/events/event_codes.h"
 #include "window/window_object.h"

@@ -3,8 +3,9 @@
 // context for every combination of colours.
 #include "core/object_list.h"
 #include "core/toolkit.h"
+#include "gadget/edit_gadget.h"
 #include "gadget/gadget_colour.h"
-#include "gadget/gadget_kinds.h"
+#include "gadget/static_gadget.h"
 #include "gadget_fixture.h"
 
 namespace {

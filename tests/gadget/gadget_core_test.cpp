@@ -5,8 +5,9 @@
 
 #include "core/string_buffer.h"
 #include "core/toolkit.h"
-#include "gadget/gadget_kinds.h"
-#include "gadget/gadget_state.h"
+#include "gadget/edit_gadget.h"
+#include "gadget/gadget_list.h"
+#include "gadget/static_gadget.h"
 #include "gadget_fixture.h"
 
 namespace {

@@ -1,7 +1,8 @@
 // Static-text and edit gadgets: the styles their controls get, and the
 // focus events edit fields queue when the keyboard focus moves.
 #include "core/toolkit.h"
-#include "gadget/gadget_kinds.h"
+#include "gadget/edit_gadget.h"
+#include "gadget/static_gadget.h"
 #include "gadget_fixture.h"
 
 namespace {

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "gadget/gadget_kinds.h"
+#include "gadget/edit_gadget.h"
+#include "gadget/static_gadget.h"
 #include "support/gui_test_support.h"
 #include "window/event_wait.h"
 #include "window/events/event_codes.h"

@@ -7,7 +7,7 @@
 
 #include "core/kernel.h"
 #include "core/process_heap.h"
-#include "gadget/gadget_state.h"
+#include "gadget/gadget_list.h"
 #include "window/message_table.h"
 #include "window_test_support.h"
 

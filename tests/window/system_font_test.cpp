@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "gadget/gadget_kinds.h"
+#include "gadget/static_gadget.h"
 #include "window_test_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "core/kernel.h"
 #include "core/process_heap.h"
-#include "gadget/gadget_state.h"
+#include "gadget/gadget_list.h"
 #include "support/gui_test_support.h"
 #include "window/drop_record.h"
 #include "window/event_wait.h"

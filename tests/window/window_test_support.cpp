@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "window/event_wait.h"
-#include "window/window_state.h"
+#include "window/window_object.h"
 
 namespace wintest {
 

@@ -4,4 +4,8 @@
 
 #include <windows.h>
 
-HINSTANCE ModuleInstance(void);
+inline HINSTANCE ModuleInstance(void) {
+  static HINSTANCE instance;
+  if (!instance) instance = GetModuleHandleA(nullptr);
+  return instance;
+}

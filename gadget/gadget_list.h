@@ -29,7 +29,6 @@ GadgetState* GadgetStateGet(void);
 // Creates GadgetState through StateRecordCreate with GadgetStateInit; the
 // font must be given because the initialiser stores it.
 void GadgetStateCreate(HFONT font);
-void GadgetStateInit(void* record);
 // Returns the list window current before the call; null makes it a query.
 HWND GadgetListSwitch(HWND window);
 LRESULT CALLBACK GadgetListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
