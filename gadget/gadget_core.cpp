@@ -19,6 +19,7 @@
 #include "window/events/event_codes.h"
 #include "window/events/event_queue.h"
 #include "window/events/module_instance.h"
+#include "window/events/window_properties.h"
 
 static ObjectRegistry* gadgetRegistry;
 
@@ -69,7 +70,7 @@ int64_t GadgetRegister(int64_t number, GadgetObject* gadget, HWND control, Gadge
   gadget->previousProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetWindowProc)));
   SetWindowLongPtrA(control, GWLP_ID, static_cast<LONG_PTR>(id));
-  SetPropA(control, "Zel_ID", reinterpret_cast<HANDLE>(static_cast<intptr_t>(id)));
+  SetPropA(control, PROPERTY_GADGET_ID, reinterpret_cast<HANDLE>(static_cast<intptr_t>(id)));
   GadgetState* state = GadgetStateGet();
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(state ? state->font : nullptr), 1);
   return number == OBJECT_ANY ? id : reinterpret_cast<int64_t>(control);
@@ -82,8 +83,8 @@ static void GadgetRelease(HWND window, int64_t id) {
   // under the id but bound to another control belongs to someone else.
   if (gadget && gadget->handle == window && gadget->gadgetType && gadget->gadgetType->onRelease)
     gadget->gadgetType->onRelease(gadget);
-  RemovePropA(window, "Zel_ID");
-  if (RemovePropA(window, "Zel_DropAccept")) RevokeDragDrop(window);
+  RemovePropA(window, PROPERTY_GADGET_ID);
+  if (RemovePropA(window, PROPERTY_DROP_ACCEPT)) RevokeDragDrop(window);
   SetWindowLongPtrA(window, GWLP_ID, -1);
   EventPurge(EVENT_GADGET, id, -1, -1);
   if (gadget && gadget->handle == window) RegistryFree(gadgetRegistry, id);
@@ -111,7 +112,7 @@ int64_t GadgetNotify(HWND control, HWND parent, UINT message, WPARAM wParam, LPA
   if (!control) return NOT_HANDLED;
   // A control whose "Zel_ID" disagrees with its id is not one of ours, even
   // if the number happens to name a live gadget.
-  intptr_t number = reinterpret_cast<intptr_t>(GetPropA(control, "Zel_ID"));
+  intptr_t number = reinterpret_cast<intptr_t>(GetPropA(control, PROPERTY_GADGET_ID));
   if (number != GetWindowLongPtrA(control, GWLP_ID)) return NOT_HANDLED;
   GadgetObject* gadget = GadgetLookup(number);
   // Any window without "Zel_ID" and with id 0 (most top-level windows) passes
@@ -126,15 +127,13 @@ HWND GadgetOwnerWindow(HWND control) {
   for (;;) {
     HWND parent = GetParent(window);
     if (!parent) return window;
-    if (GetPropA(window, "Zel_WindowID")) return window;
+    if (WindowNumberOf(window) != -1) return window;
     window = parent;
   }
 }
 
 void GadgetEventPost(HWND control, int32_t type) {
-  HWND owner = GadgetOwnerWindow(control);
-  int64_t windowValue = reinterpret_cast<intptr_t>(GetPropA(owner, "Zel_WindowID"));
-  EventPost(EVENT_GADGET, GetWindowLongPtrA(control, GWLP_ID), windowValue - 1, type);
+  EventPost(EVENT_GADGET, GetWindowLongPtrA(control, GWLP_ID), WindowNumberOf(GadgetOwnerWindow(control)), type);
 }
 
 void GadgetTextGet(int64_t number, int32_t position) {

@@ -14,6 +14,7 @@
 #include "core/process_heap.h"
 #include "core/state_record.h"
 #include "window/events/module_instance.h"
+#include "window/events/window_properties.h"
 
 enum { LIST_STACK_ENTRIES = 10 };
 
@@ -42,7 +43,7 @@ void GadgetStateCreate(HFONT font) {
 // The name embeds the instance handle, so that lists of two modules sharing
 // a window never mix; it is formatted afresh on every use.
 static void PropertyNameFormat(char* name, size_t size) {
-  NameWithNumber(name, size, "Zel_GadgetStack_", reinterpret_cast<intptr_t>(ModuleInstance()));
+  NameWithNumber(name, size, PROPERTY_GADGET_STACK, reinterpret_cast<intptr_t>(ModuleInstance()));
 }
 
 static HWND ListWindow(const GadgetState* state) {

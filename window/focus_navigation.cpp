@@ -13,7 +13,7 @@
 
 #include <string.h>
 
-#include "core/registry.h"
+#include "window/events/window_properties.h"
 #include "window/window_object.h"
 
 namespace {
@@ -122,10 +122,8 @@ HACCEL AcceleratorTableChoose(HWND window) {
           (SendMessageA(focus, MESSAGE_GET_OPTIONS, 0, 0) & OPTION_READ_ONLY) == 0)
         return nullptr;
     }
-    if (GetPropA(focus, "Zel_Hotkey")) return nullptr;
+    if (GetPropA(focus, PROPERTY_HOTKEY)) return nullptr;
   }
-  intptr_t value = reinterpret_cast<intptr_t>(GetPropA(window, "Zel_WindowID"));
-  if (value == 0) return nullptr;
-  WindowObject* object = static_cast<WindowObject*>(RegistryLookup(WindowRegistry(), value - 1));
+  WindowObject* object = WindowObjectOf(window);
   return object ? object->accelTable : nullptr;
 }

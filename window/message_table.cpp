@@ -21,6 +21,7 @@
 #include "gadget/gadget_core.h"
 #include "window/drop_record.h"
 #include "window/events/event_queue.h"
+#include "window/events/window_properties.h"
 #include "window/focus_navigation.h"
 #include "window/size_tracking.h"
 #include "window/window_object.h"
@@ -28,7 +29,7 @@
 // ---- Owning window --------------------------------------------------------
 
 // The window a message belongs to: the nearest of the window and its
-// ancestors that carries "Zel_WindowID".
+// ancestors that carries PROPERTY_WINDOW_ID.
 struct MessageOwner {
   int64_t number;        // window number, -1 for none
   WindowObject* object;  // its live record, or null
@@ -38,10 +39,9 @@ struct MessageOwner {
 static MessageOwner MessageOwnerFind(HWND window) {
   MessageOwner owner = {-1, nullptr, nullptr};
   for (HWND at = window; at; at = GetParent(at)) {
-    intptr_t value = reinterpret_cast<intptr_t>(GetPropA(at, "Zel_WindowID"));
-    if (value != 0) {
-      owner.number = value - 1;
-      owner.object = static_cast<WindowObject*>(RegistryLookup(WindowRegistry(), owner.number));
+    owner.number = WindowNumberOf(at);
+    if (owner.number != -1) {
+      owner.object = WindowObjectOf(at);
       owner.window = at;
       break;
     }
@@ -83,10 +83,10 @@ static int64_t SizeMessage(HWND window, WPARAM wParam, const MessageOwner& owner
 
 static int64_t ActivateMessage(HWND window, WPARAM wParam, const MessageOwner& owner) {
   if (LOWORD(wParam) == WA_INACTIVE) {
-    SetPropA(window, "Zel_Focus", GetFocus());
+    SetPropA(window, PROPERTY_FOCUS, GetFocus());
     return 1;
   }
-  HWND focus = static_cast<HWND>(GetPropA(window, "Zel_Focus"));
+  HWND focus = static_cast<HWND>(GetPropA(window, PROPERTY_FOCUS));
   if (focus) SetFocus(focus);
   EventPost(EVENT_ACTIVATE_WINDOW, 0, owner.number, 0);
   return 1;
@@ -222,7 +222,7 @@ int64_t WindowMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_NOTIFY:
       return NotifyMessage(window, wParam, lParam);
     case WM_NCDESTROY:
-      RemovePropA(window, "Zel_Focus");
+      RemovePropA(window, PROPERTY_FOCUS);
       return 1;
     case WM_COMMAND:
       CommandMessage(window, wParam, lParam);
@@ -262,7 +262,7 @@ int64_t WindowMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CALLBACK WindowClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   int64_t result = WindowMessageHandler(window, message, wParam, lParam);
   if (message != WM_SIZE) {
-    HWND mdiClient = static_cast<HWND>(GetPropA(window, "Zel_MDI_Gadget"));
+    HWND mdiClient = static_cast<HWND>(GetPropA(window, PROPERTY_MDI_CLIENT));
     if (mdiClient) {
       if (result == NOT_HANDLED || message == WM_SETFOCUS || message == WM_MENUCHAR)
         return DefFrameProcA(window, mdiClient, message, wParam, lParam);

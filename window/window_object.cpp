@@ -18,6 +18,7 @@
 #include "window/drop_record.h"
 #include "window/events/event_queue.h"
 #include "window/events/module_instance.h"
+#include "window/events/window_properties.h"
 #include "window/message_table.h"
 #include "window/size_tracking.h"
 
@@ -26,9 +27,11 @@ static WindowState* windowState;
 static HICON classIcon;
 static HCURSOR classCursor;
 
-static const char WINDOW_ID_PROPERTY[] = "Zel_WindowID";
-
 ObjectRegistry* WindowRegistry(void) { return windowRegistry; }
+
+WindowObject* WindowObjectOf(HWND window) {
+  return static_cast<WindowObject*>(RegistryLookup(windowRegistry, WindowNumberOf(window)));
+}
 
 WindowState* WindowStateGet(void) { return windowState; }
 
@@ -154,7 +157,7 @@ int64_t WindowCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_
     return 0;
   }
   HWND handle = object->handle;
-  SetPropA(handle, WINDOW_ID_PROPERTY, reinterpret_cast<HANDLE>(static_cast<intptr_t>(number + 1)));
+  SetPropA(handle, PROPERTY_WINDOW_ID, reinterpret_cast<HANDLE>(static_cast<intptr_t>(number + 1)));
   if (show) {
     int command = SW_SHOWNORMAL;
     if (style & WS_MAXIMIZE)
@@ -188,8 +191,8 @@ void WindowDestroy(int64_t number) {
   if (owner && !object->mdiClient) SetActiveWindow(owner);
   // The property goes first, so that the messages DestroyWindow sends are
   // handled as messages of no window.
-  RemovePropA(handle, WINDOW_ID_PROPERTY);
-  if (RemovePropA(handle, "Zel_DropAccept")) RevokeDragDrop(handle);
+  RemovePropA(handle, PROPERTY_WINDOW_ID);
+  if (RemovePropA(handle, PROPERTY_DROP_ACCEPT)) RevokeDragDrop(handle);
   if (object->mdiClient) {
     SendMessageA(object->mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(handle), 0);
   } else {

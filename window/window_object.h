@@ -67,6 +67,8 @@ struct WindowObject {
 };
 
 ObjectRegistry* WindowRegistry(void);
+// The live record of the toolkit window that is window, or null.
+WindowObject* WindowObjectOf(HWND window);
 
 void WindowLibraryStart(void);
 void WindowLibraryEnd(void);
