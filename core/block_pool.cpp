@@ -128,7 +128,7 @@ BlockPool* PrivatePoolCreate(int32_t blockSize, int32_t minPerChunk, int32_t max
   pool->blockSize = blockSize;
   pool->minPerChunk = minPerChunk;
   pool->maxPerChunk = maxPerChunk;
-  if ((flags & 3) == POOL_LOCKED) {
+  if ((flags & (POOL_LOCKED | POOL_UNLOCKED)) == POOL_LOCKED) {
     pool->locked = 1;
     KernelLockInit(&pool->lock);
   } else {

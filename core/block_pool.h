@@ -10,6 +10,7 @@
 
 enum {
   POOL_LOCKED = 1,  // low two bits equal to 1: the pool has its own lock
+  POOL_UNLOCKED = 2,  // no lock, even with POOL_LOCKED (the event queue's pool)
   POOL_SHARED = 4,  // find or create the pool in the shared-pool list
 };
 

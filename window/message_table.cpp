@@ -136,6 +136,8 @@ static int64_t NotifyMessage(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 static void CommandMessage(HWND window, WPARAM wParam, LPARAM lParam) {
+  // A control with this id (a toolbar, say) reports its commands as menu events.
+  const int64_t MENU_CONTROL_ID = -10000;
   WindowState* state = WindowStateGet();
   HWND control = reinterpret_cast<HWND>(lParam);
   if (GadgetNotify(control, window, WM_COMMAND, wParam, lParam) != NOT_HANDLED) return;
@@ -143,7 +145,7 @@ static void CommandMessage(HWND window, WPARAM wParam, LPARAM lParam) {
     state->eventCode = EVENT_GADGET;
     state->eventType = HIWORD(wParam);
     state->eventObject = GetWindowLongPtrA(control, GWLP_ID);
-    if (state->eventObject == -10000) {
+    if (state->eventObject == MENU_CONTROL_ID) {
       state->eventObject = LOWORD(wParam);
       state->eventCode = EVENT_MENU;
     }

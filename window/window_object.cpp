@@ -39,7 +39,7 @@ void WindowLibraryStart(void) {
   windowRegistry = RegistryCreate(sizeof(WindowObject), 16, WindowDestroy);
   windowState = static_cast<WindowState*>(StateRecordCreate(sizeof(WindowState), nullptr));
   classIcon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(1));
-  classCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  classCursor = LoadCursorA(nullptr, IDC_ARROW);
   SizeTrackStateCreate();
 }
 
@@ -55,6 +55,14 @@ void WindowLibraryEnd(void) {
     windowState->dropData = nullptr;
   }
 }
+
+// Masks over WindowCreate's flag word. Every bit but the centring options
+// and WINDOW_HIDDEN; with none of them set, a caption is added.
+const uint32_t COUNTED_STYLE_BITS = ~static_cast<uint32_t>(WINDOW_CENTRE_SCREEN | WINDOW_CENTRE_WINDOW | WINDOW_HIDDEN);
+// Every bit but the minimized and maximized states and their boxes, which a tool window lacks.
+const uint32_t TOOL_STYLE_BITS = ~static_cast<uint32_t>(WS_MINIMIZE | WS_MAXIMIZE | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+// Every bit but the three options: the window style handed to the platform.
+const uint32_t PLATFORM_STYLE_BITS = ~static_cast<uint32_t>(WINDOW_CENTRE_SCREEN | WINDOW_CENTRE_WINDOW | WINDOW_TOOL);
 
 static void ClassNameFormat(char* name, size_t size, int64_t number) {
   NameWithNumber(name, size, "WindowClass_", number);
@@ -137,16 +145,16 @@ int64_t WindowCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_
 
   const bool joinGadgetList = !(flags & WINDOW_NO_GADGET_LIST);
   uint32_t style = flags & ~static_cast<uint32_t>(WINDOW_NO_GADGET_LIST);
-  if ((style & 0xEFFFFFFCu) == 0) style |= WS_CAPTION;
+  if ((style & COUNTED_STYLE_BITS) == 0) style |= WS_CAPTION;
   const bool show = !(style & WINDOW_HIDDEN);
   style &= ~static_cast<uint32_t>(WINDOW_HIDDEN);
   DWORD extendedStyle = 0;
   if (style & WINDOW_TOOL) {
-    style = (style & 0xDEFCFFFFu) | WS_CAPTION;
+    style = (style & TOOL_STYLE_BITS) | WS_CAPTION;
     extendedStyle = WS_EX_TOOLWINDOW;
   }
   const uint32_t options = style;
-  style &= 0xFFFFFFF8u;
+  style &= PLATFORM_STYLE_BITS;
 
   WindowPlacement placement = WindowPlacementCompute(x, y, width, height, options, style, extendedStyle, parent);
   object->handle = CreateWindowExA(extendedStyle, className, title ? title : "", style, placement.x, placement.y,

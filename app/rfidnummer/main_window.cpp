@@ -8,12 +8,9 @@
 #include "gadget/static_gadget.h"
 #include "window/window_object.h"
 
-enum {
-  MAIN_WINDOW = 0,
-  // WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX: no sizing border, no
-  // maximize box; bit 0 centres the window on the screen.
-  MAIN_WINDOW_FLAGS = 0xCA0001,
-};
+enum { MAIN_WINDOW = 0 };
+// No sizing border, no maximize box.
+const uint32_t MAIN_WINDOW_FLAGS = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WINDOW_CENTRE_SCREEN;
 
 int64_t MainWindowCreate(void) {
   if (!WindowCreate(MAIN_WINDOW, 0, 0, 200, 70, "RFID Nummer", MAIN_WINDOW_FLAGS)) return 0;

@@ -7,7 +7,7 @@ EventState* eventState;
 
 static void EventStateInit(void* record) {
   EventState* state = static_cast<EventState*>(record);
-  state->nodePool = BlockPoolCreate(sizeof(QueuedEvent), 16, 256, 2);
+  state->nodePool = BlockPoolCreate(sizeof(QueuedEvent), 16, 256, POOL_UNLOCKED);
   // One block is taken and never returned, so the first chunk stays alive
   // and a queue that empties and fills again costs no heap call.
   if (state->nodePool) BlockPoolAlloc(state->nodePool);
