@@ -96,7 +96,8 @@ int CodeVerify(const char* text, size_t length, int32_t position) {
   if (hexLength != codeHexLength || memcmp(text + 3, code + 3, hexLength) != 0) {
     if (hexLength < codeHexLength) {
       char digits[4] = {(char)('0' + hexLength), 0};
-      const char* reason[] = {"kein Code: Hex-Zahl hat ", digits, " Stellen, erwartet 8", nullptr};
+      const char* count = hexLength == 1 ? " Stelle, erwartet 8" : " Stellen, erwartet 8";
+      const char* reason[] = {"kein Code: Hex-Zahl hat ", digits, count, nullptr};
       return CodeRefuse(position, reason);
     }
     const char* reason[] = {"kein Code: Hex-Zahl mit überzähligen führenden Nullen", nullptr};

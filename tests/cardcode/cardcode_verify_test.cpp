@@ -27,6 +27,7 @@ TEST(CardcodeVerify, EachCodeGetsItsNumberOrAReason) {
       {"1D 00BC614E 02", "Prüfwert 02 passt nicht, erwartet 2"},
       {"1D FFFFFFFFFFFFFFF1 5", "Prüfwert 5 passt nicht, erwartet 15"},
       {"1D BC614E 2", "kein Code: Hex-Zahl hat 6 Stellen, erwartet 8"},
+      {"1D 5 5", "kein Code: Hex-Zahl hat 1 Stelle, erwartet 8"},
       {"1D 0100000000 4", "kein Code: Hex-Zahl mit überzähligen führenden Nullen"},
       {"1D 00000000000000000 10", "kein Code: mehr als 16 Hex-Ziffern"},
       {"1D 00bc614e 2", "kein Code: Hex-Ziffern A-F müssen groß geschrieben sein"},
