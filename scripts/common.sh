@@ -19,11 +19,16 @@ zel_build_native() {
   cmake --build "$dir" -j "$JOBS"
 }
 
+# zel_build_windows [DIR [TARGET...]]: without targets, everything.
 zel_build_windows() {
   local dir="${1:-$BUILD/windows}"
   cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=MinSizeRel \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-  cmake --build "$dir" -j "$JOBS"
+  if [[ $# -gt 1 ]]; then
+    cmake --build "$dir" -j "$JOBS" --target "${@:2}"
+  else
+    cmake --build "$dir" -j "$JOBS"
+  fi
 }
 
 # Starts Xvfb on a free display (unless ZEL_KEEP_DISPLAY=1 and DISPLAY is
@@ -97,4 +102,18 @@ zel_stop_display() {
     wait "$ZEL_XVFB_PID" 2>/dev/null || true
     ZEL_XVFB_PID=""
   fi
+}
+
+# zel_sample_picture PNG: with rfidnummer.exe running on $DISPLAY (a private
+# one, frames drawn by Wine), types the sample number into it, leaves the
+# field and saves the window with its frame as PNG. Prints the code shown.
+ZEL_WINDOW_TITLE="RFID Nummer"
+zel_sample_picture() {
+  local png="$1"
+  # Through a file: a process Wine starts in the background could inherit
+  # a pipe and hold it open long after the helper has ended.
+  local out="$BUILD/sample_input.out"
+  "$WINE64" "$BUILD/windows/tools/sample_input.exe" "$ZEL_WINDOW_TITLE" 12345678 >"$out" </dev/null || return 1
+  import -window "$ZEL_WINDOW_TITLE" "$png"
+  tr -d '\r' <"$out"
 }

@@ -1,35 +1,45 @@
 #!/usr/bin/env bash
 # Sets everything up and starts the utility: on Linux rfidnummer.exe runs
-# under Wine on the current X display. Without a display it says how to get
-# one (or pass --virtual to run it on a private Xvfb and save a screenshot).
+# under Wine on the current X display. Builds only what it starts.
+#
+#   scripts/run.sh             on $DISPLAY; without a display as --virtual
+#   scripts/run.sh --virtual   on a private Xvfb display: types a sample
+#                              number, saves a picture of the window and,
+#                              at a terminal, keeps running until Ctrl+C
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+virtual=0
+[[ "${1:-}" == "--virtual" ]] && virtual=1
+if [[ $virtual == 0 && -z "${DISPLAY:-}" ]]; then
+  echo "No X display (DISPLAY is empty): running on a private virtual display instead."
+  virtual=1
+fi
+
 "$ROOT/scripts/setup.sh"
-zel_build_windows
+if [[ $virtual == 1 ]]; then
+  zel_build_windows "$BUILD/windows" rfidnummer sample_input
+else
+  zel_build_windows "$BUILD/windows" rfidnummer
+fi
 EXE="$BUILD/windows/app/rfidnummer.exe"
 
-if [[ "${1:-}" == "--virtual" ]]; then
-  trap zel_stop_display EXIT
-  zel_start_display
-  "$WINE64" "$EXE" &
-  pid=$!
-  sleep 3
-  import -window root "$BUILD/rfidnummer-virtual.png" && echo "screenshot: $BUILD/rfidnummer-virtual.png"
-  echo "rfidnummer runs on a private display; press Ctrl+C to end it."
-  wait "$pid"
-  exit 0
+if [[ $virtual == 0 ]]; then
+  zel_prefix_fonts
+  # The desktop's window manager draws the frame.
+  zel_prefix_frames Y
+  exec "$WINE64" "$EXE"
 fi
 
-if [[ -z "${DISPLAY:-}" ]]; then
-  cat >&2 <<MSG
-No X display is set (DISPLAY is empty), so the window has nowhere to appear.
-Run this from a desktop session, or over 'ssh -X', or start a virtual one:
-  Xvfb :1 -screen 0 1024x768x24 & export DISPLAY=:1
-or let this script do it (and save a screenshot): scripts/run.sh --virtual
-Built: $EXE
-MSG
-  exit 1
+trap zel_stop_display EXIT
+zel_start_display
+"$WINE64" "$EXE" >/dev/null 2>&1 </dev/null &
+program=$!
+PNG="$BUILD/rfidnummer-virtual.png"
+code=$(zel_sample_picture "$PNG")
+echo "rfidnummer.exe runs on the private display $DISPLAY; typed 12345678, it shows \"$code\"."
+echo "Picture of the window: $PNG"
+if [[ -t 0 ]]; then
+  echo "Press Ctrl+C to end it."
+  wait "$program"
 fi
-mkdir -p "$WINEPREFIX"
-exec "$WINE64" "$EXE"

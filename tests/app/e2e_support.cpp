@@ -230,11 +230,9 @@ bool ScreenshotSave(HWND window, const std::string& path) {
   // Painted now, so the picture shows what the fields hold; sent messages
   // make this wait until the program has painted.
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  // The client area only: without a window manager the frame has no title
-  // bar to show.
+  // The whole window: on the test display Wine draws the frame itself.
   RECT rect;
-  if (!GetClientRect(window, &rect)) return false;
-  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  if (!GetWindowRect(window, &rect)) return false;
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);

@@ -62,8 +62,8 @@ void PressAltF4(void);
 // caret, however the field was entered.
 void ClearField(int count);
 
-// Repaints the window and saves what the screen shows of its client area
-// as a PNG file.
+// Repaints the window and saves what the screen shows of it, frame
+// included, as a PNG file.
 bool ScreenshotSave(HWND window, const std::string& path);
 
 // Fixture for cases that drive the utility: starts rfidnummer.exe (the
