@@ -94,6 +94,22 @@ TEST_F(RfidNummerTest, TypingANumberAndClickingIntoTheResultShowsItsCode) {
   }
 }
 
+TEST_F(RfidNummerTest, NoFieldHasTheFocusAtStartAndEnterDoesNotConvert) {
+  // A card reader's first scan goes nowhere until a field is clicked, and
+  // its Enter converts nothing: the guides teach both.
+  HWND focused = e2e::FocusedControl(program.window);
+  EXPECT_NE(focused, numberField);
+  EXPECT_NE(focused, resultField);
+  ClickInto(numberField);
+  gui::TypeText("42");
+  gui::PressKey(VK_RETURN);
+  // Input is handled in order: the marker after Enter shows Enter is done.
+  gui::TypeText("7");
+  ASSERT_TRUE(e2e::AwaitText(numberField, "427")) << "awaited the marker key after Enter";
+  EXPECT_EQ(e2e::ControlText(resultField), "");
+  EXPECT_EQ(e2e::FocusedControl(program.window), numberField);
+}
+
 TEST_F(RfidNummerTest, ResultFieldCannotBeEdited) {
   ClickInto(numberField);
   gui::TypeText("42");
