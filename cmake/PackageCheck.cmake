@@ -1,9 +1,10 @@
 # Run by the package test (cmake -P): makes the package with cpack into
 # WORK, unpacks ARCHIVE with cmake -E tar, and checks that it holds exactly
-# FILES under the folder TOP, that programs are programs, and that the
-# native cardcode in it runs.
+# FILES under the folder TOP, that programs are programs, that texts and
+# resources are made for Windows (Windows package), and that the cardcode
+# in it runs.
 #   -DCPACK=... -DCONFIG=CPackConfig.cmake -DWORK=dir -DARCHIVE=name
-#   -DTOP=folder -DFILES=a;b;c -DWINDOWS=ON|OFF
+#   -DTOP=folder -DFILES=a;b;c -DWINDOWS=ON|OFF -DVERSION=1.2.3
 foreach(name CPACK CONFIG WORK ARCHIVE TOP FILES)
   if(NOT DEFINED ${name} OR "${${name}}" STREQUAL "")
     message(FATAL_ERROR "PackageCheck.cmake needs -D${name}=...")
@@ -54,6 +55,68 @@ foreach(file ${FILES})
     endif()
   endif()
 endforeach()
+
+# Texts for Windows users: UTF-8 with a byte order mark and CRLF line ends,
+# so that every editor down to old Notepad shows umlauts and lines.
+if(WINDOWS)
+  foreach(file ${FILES})
+    if(NOT file MATCHES "\\.txt$")
+      continue()
+    endif()
+    file(READ "${WORK}/unpacked/${TOP}/${file}" bytes HEX)
+    if(NOT bytes MATCHES "^efbbbf")
+      message(FATAL_ERROR "${file} in ${ARCHIVE} does not start with the UTF-8 byte order mark")
+    endif()
+    # One blank-separated byte each, so that matches cannot straddle bytes.
+    string(REGEX REPLACE "(..)" " \\1" bytes "${bytes}")
+    string(REGEX MATCHALL " 0a" lineFeeds "${bytes}")
+    string(REGEX MATCHALL " 0d" returns "${bytes}")
+    string(REGEX MATCHALL " 0d 0a" lineEnds "${bytes}")
+    list(LENGTH lineFeeds lineFeedCount)
+    list(LENGTH returns returnCount)
+    list(LENGTH lineEnds lineEndCount)
+    if(lineEndCount EQUAL 0 OR NOT lineFeedCount EQUAL lineEndCount OR NOT returnCount EQUAL lineEndCount)
+      message(FATAL_ERROR "${file} in ${ARCHIVE}: ${lineEndCount} CRLF line ends, but ${lineFeedCount} LF "
+                          "and ${returnCount} CR; every line must end in CRLF")
+    endif()
+  endforeach()
+endif()
+
+# Resources of the Windows programs: version information from the project
+# version with the copyright line (UTF-16 strings), and the manifest (UTF-8).
+#   program, pattern, whether it must be present
+set(resourceRules
+    "rfidnummer.exe|^${VERSION}.0$|1"       "cardcode.exe|^${VERSION}.0$|1"
+    "rfidnummer.exe|^LegalCopyright$|1"     "cardcode.exe|^LegalCopyright$|1"
+    "rfidnummer.exe|level=\"asInvoker\"|1"  "cardcode.exe|level=\"asInvoker\"|1"
+    "rfidnummer.exe|8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a|1"
+    "cardcode.exe|8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a|1"
+    "rfidnummer.exe|35138b9a-5d96-4fbd-8e2d-a2440225f93a|1"
+    "cardcode.exe|35138b9a-5d96-4fbd-8e2d-a2440225f93a|1"
+    "rfidnummer.exe|Microsoft.Windows.Common-Controls|1"
+    "rfidnummer.exe|<gdiScaling[^>]*>true<|1"
+    "cardcode.exe|Common-Controls|0"        "cardcode.exe|activeCodePage|0")
+if(WINDOWS)
+  foreach(rule ${resourceRules})
+    string(REPLACE "|" ";" rule "${rule}")
+    list(GET rule 0 program)
+    list(GET rule 1 pattern)
+    list(GET rule 2 wanted)
+    set(path "${WORK}/unpacked/${TOP}/${program}")
+    file(STRINGS "${path}" wide REGEX "${pattern}" ENCODING UTF-16LE)
+    file(STRINGS "${path}" narrow REGEX "${pattern}")
+    set(found 0)
+    if(NOT "${wide}${narrow}" STREQUAL "")
+      set(found 1)
+    endif()
+    if(NOT found EQUAL wanted)
+      if(wanted)
+        message(FATAL_ERROR "${program} in ${ARCHIVE}: no resource text matches \"${pattern}\"")
+      endif()
+      message(FATAL_ERROR "${program} in ${ARCHIVE}: has \"${pattern}\" in its resources")
+    endif()
+  endforeach()
+endif()
 
 # The packed cardcode must work where it was unpacked (cardcode.exe under
 # EMULATOR, Wine): exact bytes, so "\r\n" input and "\n" output line ends
