@@ -114,6 +114,16 @@ zel_sample_picture() {
   # a pipe and hold it open long after the helper has ended.
   local out="$BUILD/sample_input.out"
   "$WINE64" "$BUILD/windows/tools/sample_input.exe" "$ZEL_WINDOW_TITLE" 12345678 >"$out" </dev/null || return 1
-  import -window "$ZEL_WINDOW_TITLE" "$png"
+  # Taken until two pictures in a row agree, so that none catches the
+  # window half drawn.
+  local previous="" current tries=0
+  while :; do
+    import -window "$ZEL_WINDOW_TITLE" "$png"
+    current=$(convert "$png" rgb:- | md5sum)
+    [[ "$current" == "$previous" ]] && break
+    previous="$current"
+    tries=$((tries + 1))
+    [[ $tries -lt 20 ]] || { echo "the window's picture did not settle" >&2; return 1; }
+  done
   tr -d '\r' <"$out"
 }

@@ -2,7 +2,7 @@
 // would use it. It waits for the visible window titled TITLE, brings it to
 // the foreground, clicks into its first edit field, types TEXT and presses
 // Tab to leave the field, then waits until the second edit field shows a
-// result and prints it on one line. Keys and clicks go through SendInput,
+// result, has it painted and prints the result on one line. Keys and clicks go through SendInput,
 // so the program sees real input. Every wait is bounded; on a timeout it
 // says what it waited for and exits with 1 (2 for a wrong call).
 #include <windows.h>
@@ -152,6 +152,11 @@ int main(int argc, char** argv) {
         return text[0] != 0;
       }))
     return Fail("a result in the second field");
+  // The field's pending paint is done before this returns (the paint
+  // message is sent), so that a picture taken next shows the result. Only
+  // that field: repainting the whole window would draw the labels over the
+  // fields they overlap.
+  UpdateWindow(fields.edits[1]);
   printf("%s\n", text);
   return 0;
 }
