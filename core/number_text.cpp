@@ -60,14 +60,23 @@ inline int IntegerParsePrefix(IntegerParse* parse, unsigned char byte) {
   parse->stage = PARSE_DIGITS;
   if (byte == '$') {
     parse->base = 16;
+    parse->limit = UINT64_MAX >> 4;
     return 0;
   }
   if (byte == '%') {
     parse->base = 2;
+    parse->limit = UINT64_MAX >> 1;
     return 0;
   }
   parse->base = 10;
+  parse->limit = (UINT64_MAX - 9) / 10;
   return 1;
+}
+
+// Called only for a value above the limit, so the common digit pays one
+// compare. Decimal has a last value that still takes the digits 0 to 5.
+inline void IntegerParseCarry(IntegerParse* parse, unsigned worth) {
+  if (parse->base != 10 || parse->value > UINT64_MAX / 10 || worth > UINT64_MAX % 10) parse->wrapped = 1;
 }
 
 inline int IntegerParseDigit(IntegerParse* parse, unsigned char byte) {
@@ -76,7 +85,9 @@ inline int IntegerParseDigit(IntegerParse* parse, unsigned char byte) {
     parse->stage = PARSE_ENDED;
     return 1;
   }
+  if (parse->value > parse->limit) IntegerParseCarry(parse, worth);
   parse->value = parse->value * (unsigned)parse->base + worth;
+  parse->digits++;
   return 0;
 }
 
@@ -86,20 +97,32 @@ void IntegerParseStart(IntegerParse* parse) {
   parse->stage = PARSE_BLANKS;
   parse->negative = 0;
   parse->base = 10;
+  parse->wrapped = 0;
   parse->value = 0;
+  parse->limit = 0;
+  parse->digits = 0;
+  parse->used = 0;
 }
 
 int IntegerParseFeed(IntegerParse* parse, const char* bytes, size_t length) {
   if (parse->stage == PARSE_ENDED) return 1;
-  const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes);
+  const unsigned char* start = reinterpret_cast<const unsigned char*>(bytes);
+  const unsigned char* at = start;
   const unsigned char* end = at + length;
   while (parse->stage != PARSE_DIGITS) {
-    if (at == end) return 0;
+    if (at == end) {
+      parse->used += length;
+      return 0;
+    }
     if (!IntegerParsePrefix(parse, *at)) at++;
   }
   for (; at != end; at++) {
-    if (IntegerParseDigit(parse, *at)) return 1;
+    if (IntegerParseDigit(parse, *at)) {
+      parse->used += (uint64_t)(at - start);
+      return 1;
+    }
   }
+  parse->used += length;
   return 0;
 }
 
@@ -107,6 +130,16 @@ int64_t IntegerParseResult(const IntegerParse* parse) {
   uint64_t value = parse->negative ? 0 - parse->value : parse->value;
   return (int64_t)value;
 }
+
+int IntegerParseWrapped(const IntegerParse* parse) {
+  if (parse->wrapped) return 1;
+  // Decimal is a signed number: its magnitude must stay within 2^63, which
+  // only a negative number reaches.
+  if (parse->base != 10) return 0;
+  return parse->value > (uint64_t)INT64_MAX + (parse->negative ? 1u : 0u);
+}
+
+int IntegerParseBlank(const IntegerParse* parse) { return parse->stage == PARSE_BLANKS; }
 
 int64_t ParseInteger(const char* text) {
   if (!text) return 0;

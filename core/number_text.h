@@ -23,14 +23,28 @@ void NameWithNumber(char* name, size_t size, const char* prefix, int64_t value);
 // of any length read in blocks): the result equals ParseInteger of the whole
 // text. Start, feed bytes until Feed returns non-zero (the number ended;
 // later bytes cannot change it), then take the result.
+//
+// It also tells what a reader of a list must know to warn about a text the
+// rule reads only in part: how many digits there were, how many bytes the
+// number took (the rest of the text was not read), and whether the number
+// wrapped: more than 64 bits of hexadecimal or binary digits, or a decimal
+// beyond the signed 64-bit range.
 struct IntegerParse {
   int32_t stage;     // blanks (a sign may follow), base prefix, digits, ended
   int32_t negative;
   int32_t base;      // 10, 16 or 2 once known
+  int32_t wrapped;   // some digit carried the value past 64 bits
   uint64_t value;    // wraps modulo 2^64
+  uint64_t limit;    // largest value that takes one more digit without fail
+  uint64_t digits;   // digits read
+  uint64_t used;     // bytes taken by the number once it has ended
 };
 void IntegerParseStart(IntegerParse* parse);
 // Returns non-zero once the number has ended (a byte that is no digit of
 // the base, or a terminator byte 0 inside the bytes fed).
 int IntegerParseFeed(IntegerParse* parse, const char* bytes, size_t length);
 int64_t IntegerParseResult(const IntegerParse* parse);
+// Non-zero when the number does not fit: see IntegerParse.
+int IntegerParseWrapped(const IntegerParse* parse);
+// Non-zero while nothing but blanks and tabs has been fed.
+int IntegerParseBlank(const IntegerParse* parse);

@@ -149,6 +149,51 @@ TEST(IntegerParse, ReportsTheEndOnlyAfterAByteThatCannotContinueTheNumber) {
   }
 }
 
+// What a list reader needs for its warnings: digits read, bytes the
+// number took, and whether it wrapped.
+struct ExtentRow {
+  const char* text;
+  uint64_t digits;
+  uint64_t used;  // only once the number has ended
+  int wrapped;
+  int blank;
+};
+
+const ExtentRow extentRows[] = {
+    {"12 345", 2, 2, 0, 0},
+    {"  -$ff;", 2, 6, 0, 0},
+    {"abc", 0, 0, 0, 0},
+    {" \t", 0, 0, 0, 1},
+    {"-x", 0, 1, 0, 0},
+    {"9223372036854775807", 19, 0, 0, 0},
+    {"9223372036854775808", 19, 0, 1, 0},
+    {"-9223372036854775808", 19, 0, 0, 0},
+    {"-9223372036854775809", 19, 0, 1, 0},
+    {"18446744073709551615", 20, 0, 1, 0},
+    {"18446744073709551616", 20, 0, 1, 0},
+    {"$FFFFFFFFFFFFFFFF", 16, 0, 0, 0},
+    {"$000000000000000000001", 21, 0, 0, 0},
+    {"$10000000000000000", 17, 0, 1, 0},
+    {"%1111111111111111111111111111111111111111111111111111111111111111", 64, 0, 0, 0},
+    {"%10000000000000000000000000000000000000000000000000000000000000000", 65, 0, 1, 0},
+};
+
+TEST(IntegerParse, CountsDigitsAndUsedBytesAndSeesWrapping) {
+  for (const ExtentRow& row : extentRows) {
+    std::string text = row.text;
+    // Fed in two pieces, so the counts must carry over.
+    IntegerParse parse;
+    IntegerParseStart(&parse);
+    size_t half = text.size() / 2;
+    int ended = IntegerParseFeed(&parse, text.data(), half);
+    if (!ended) ended = IntegerParseFeed(&parse, text.data() + half, text.size() - half);
+    EXPECT_EQ(parse.digits, row.digits) << row.text;
+    if (ended) EXPECT_EQ(parse.used, row.used) << row.text;
+    EXPECT_EQ(IntegerParseWrapped(&parse), row.wrapped) << row.text;
+    EXPECT_EQ(IntegerParseBlank(&parse) != 0, row.blank != 0) << row.text;
+  }
+}
+
 struct FormatRow {
   int64_t value;
   const char* hex;
