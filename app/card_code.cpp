@@ -4,31 +4,37 @@
 #include "core/number_text.h"
 #include "core/string_buffer.h"
 
-char* CardCode(const char* text, int32_t position) {
-  TempStringBuffer* buffer = StringBuffer();
-  buffer->writePosition = position;
-  // The text usually lies where the result goes; read only the copy.
-  char* copy = nullptr;
-  StringDuplicate(&copy, text);
-  int64_t number = ParseInteger(copy);
-  int64_t start = buffer->writePosition;
-  StringAppend("1D ");
-  PaddedHex8(number, (int32_t)buffer->writePosition);
-  StringAppend(" ");
+size_t CardCodeOfNumber(int64_t n, char* out) {
+  static const char hexDigits[] = "0123456789ABCDEF";
+  uint64_t pattern = (uint64_t)n;
+  size_t hexLength = 8;
+  while (hexLength < 16 && (pattern >> (4 * hexLength)) != 0) hexLength++;
+  out[0] = '1';
+  out[1] = 'D';
+  out[2] = ' ';
+  for (size_t i = hexLength; i > 0; i--) {
+    out[2 + i] = hexDigits[pattern & 15];
+    pattern >>= 4;
+  }
+  size_t at = 3 + hexLength;
+  out[at++] = ' ';
   // The remainder truncates toward zero, so negative numbers give 10..19.
-  FormatDecimal(10 - number % 10, (int32_t)buffer->writePosition);
-  StringDispose(copy);
-  return buffer->base + start;
+  int check = 10 - (int)(n % 10);
+  if (check >= 10) {
+    out[at++] = '1';
+    check -= 10;
+  }
+  out[at++] = (char)('0' + check);
+  return at;
 }
 
-char* PaddedHex8(int64_t n, int32_t position) {
-  TempStringBuffer* buffer = StringBuffer();
-  buffer->writePosition = position;
-  // Measure the digits first, then put the zeros in front of them.
-  FormatHex(n, position);
-  int64_t length = StringLength(buffer->base + position);
-  buffer->writePosition = position;
-  LeftChars("0000000", (int32_t)(8 - length), position);
-  FormatHex(n, (int32_t)buffer->writePosition);
-  return buffer->base + position;
+char* CardCode(const char* text, int32_t position) {
+  // The number is taken before anything is written, so the text may lie
+  // where the code goes.
+  int64_t number = ParseInteger(text);
+  char* destination = StringReserve(CARD_CODE_MAX, position);
+  size_t length = CardCodeOfNumber(number, destination);
+  destination[length] = 0;
+  StringUnreserve((int32_t)(CARD_CODE_MAX - length));
+  return destination;
 }

@@ -82,27 +82,27 @@ TEST_F(CardCodeMoving, ReadsItsInputFromTheCopyWhileTheAreaMoves) {
   EXPECT_EQ(StringBuffer()->writePosition, 14);
 }
 
-struct PaddedRow {
+struct NumberRow {
   int64_t value;
-  const char* text;
+  const char* code;
 };
 
-const PaddedRow paddedRows[] = {
-    {0, "00000000"},          {0xFF, "000000FF"},           {0x1234567, "01234567"},
-    {0xFFFFFFFF, "FFFFFFFF"}, {0x100000000, "100000000"},   {-1, "FFFFFFFFFFFFFFFF"},
-    {INT64_MIN, "8000000000000000"},
+// The hex part pads to eight digits and never cuts; the check value takes
+// one or two digits.
+const NumberRow numberRows[] = {
+    {0, "1D 00000000 10"},          {0xFF, "1D 000000FF 5"},
+    {0x1234567, "1D 01234567 7"},   {0xFFFFFFFF, "1D FFFFFFFF 5"},
+    {0x100000000, "1D 100000000 4"}, {-1, "1D FFFFFFFFFFFFFFFF 11"},
+    {INT64_MIN, "1D 8000000000000000 18"}, {INT64_MAX, "1D 7FFFFFFFFFFFFFFF 3"},
 };
 
-using PaddedHex = KeptWritePosition;
-
-TEST_F(PaddedHex, PadsToEightDigitsAndNeverCuts) {
-  for (const PaddedRow& row : paddedRows) {
-    int32_t position = (int32_t)StringBuffer()->writePosition;
-    char* text = PaddedHex8(row.value, position);
-    EXPECT_EQ(text, StringBuffer()->base + position);
-    EXPECT_STREQ(text, row.text);
-    EXPECT_EQ(StringBuffer()->writePosition, position + (int64_t)strlen(row.text));
-    StringBuffer()->writePosition = position;
+TEST(CardCodeOfNumber, WritesTheCodeWithoutTerminatorAndTellsItsLength) {
+  for (const NumberRow& row : numberRows) {
+    char out[CARD_CODE_MAX + 1];
+    memset(out, '#', sizeof out);
+    size_t length = CardCodeOfNumber(row.value, out);
+    EXPECT_EQ(std::string(out, length), row.code) << row.value;
+    EXPECT_EQ(out[length], '#') << "nothing written after the code";
   }
 }
 

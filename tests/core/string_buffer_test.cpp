@@ -273,13 +273,9 @@ const ExhaustionRow exhaustionRows[] = {
        KernelFailAllocationsAfter(0);
        StringDuplicate(&copy, "12345678");
      }},
-    {"the card code's parameter copy", [] {
-       KernelFailAllocationsAfter(0);
-       CardCode("12345678", (int32_t)StringBuffer()->writePosition);
-     }},
     {"the card code's growth", [] {
        StringBuffer()->writePosition = StringBuffer()->capacity - 10;
-       KernelFailAllocationsAfter(1);
+       KernelFailAllocationsAfter(0);
        CardCode("12345678", (int32_t)StringBuffer()->writePosition);
      }},
 };
