@@ -119,12 +119,14 @@ if(WINDOWS)
 endif()
 
 # The packed cardcode must work where it was unpacked (cardcode.exe under
-# EMULATOR, Wine): exact bytes, so "\r\n" input and "\n" output line ends
-# are checked too.
+# EMULATOR, Wine): exact bytes, so "\r\n" input and the platform's output
+# line ends ("\r\n" on Windows) are checked too.
 if(WINDOWS)
   set(cardcode "${WORK}/unpacked/${TOP}/cardcode.exe")
+  set(nl "\r\n")
 else()
   set(cardcode "${WORK}/unpacked/${TOP}/bin/cardcode")
+  set(nl "\n")
 endif()
 function(check_run expectedStatus expected)
   execute_process(COMMAND ${EMULATOR} "${cardcode}" ${ARGN}
@@ -135,9 +137,9 @@ function(check_run expectedStatus expected)
   endif()
 endfunction()
 file(WRITE "${WORK}/numbers.txt" "0012345678\r\n-15")
-check_run(0 "1D 00BC614E 2\n" 12345678)
-check_run(0 "0012345678\t1D 00BC614E 2\n-15\t1D FFFFFFFFFFFFFFF1 15\n" --tsv -f "${WORK}/numbers.txt")
-check_run(1 "12345678 OK\nPrüfwert 3 passt nicht, erwartet 2\n" --verify "1D 00BC614E 2" "1D 00BC614E 3")
+check_run(0 "1D 00BC614E 2${nl}" 12345678)
+check_run(0 "0012345678\t1D 00BC614E 2${nl}-15\t1D FFFFFFFFFFFFFFF1 15${nl}" --tsv -f "${WORK}/numbers.txt")
+check_run(1 "12345678 OK${nl}Prüfwert 3 passt nicht, erwartet 2${nl}" --verify "1D 00BC614E 2" "1D 00BC614E 3")
 check_run(2 "" --bogus)
 
 message(STATUS "${ARCHIVE}: ${found}")

@@ -1,25 +1,36 @@
-// Results of cardcode: for each input line or argument one output line, the
-// code of the field text (what the window shows under "berechnet:" for the
-// same text) or, with --verify, the verdict on a code; with --tsv the input
-// and a tab come first.
+// Results of cardcode: for each input line, record or argument one output
+// line, the code of the field text (what the window shows under
+// "berechnet:" for the same text) or, with --verify, the verdict on a code;
+// with --tsv the input and a tab come first; with --csv the record as read,
+// the separator and the result.
 //
-// Streams are read in blocks and each line's number is parsed as its bytes
-// arrive (IntegerParse), so a line of any length takes bounded memory; the
-// code is then made by CardCode from the number's decimal text, which parses
-// back to the same number.
+// Inputs are read in blocks (an encoding mark dropped, UTF-16 decoded) and
+// each record's number is parsed as its bytes arrive, so a record of any
+// length takes bounded memory. A field the number rule reads only in part,
+// or whose number wraps, still gets the window's code, and a warning.
 #pragma once
 
 #include <stdint.h>
 
 struct ResultMode {
-  int32_t verify;     // inputs are codes to check
-  int32_t tsv;        // echo the input and a tab before each result
-  int32_t allValid;   // cleared by the first code that does not verify
+  int32_t verify;       // inputs are codes to check
+  int32_t tsv;          // echo the input and a tab before each result
+  int32_t csv;          // delimited records, the result appended as a field
+  int32_t header;       // the first record of each input is a header
+  int32_t separator;    // ';', ',' or '\t'; 0: detected per input
+  int32_t column;       // the number's field, from 0; -1 when columnName is set
+  const char* columnName;
+  int32_t allValid;     // cleared by the first code that does not verify
+  uint64_t warnings;    // warnings so far (only the first few are shown)
 };
 
-// One argument's result line.
-void ResultOfText(ResultMode* mode, const char* text);
-// One result line per line of the stream: 0, an errno of a failed read
-// (the unfinished line's output has been withdrawn), or LINES_STOPPED when
-// the output failed.
-int ResultsOfStream(ResultMode* mode, int descriptor);
+// One argument's result line; `index` is its place on the command line.
+void ResultOfText(ResultMode* mode, const char* text, int index);
+// One result line per record of the stream. name is how warnings call the
+// input; first: the input is the first one (its encoding mark is kept on
+// the output of --csv). Returns 0, an errno of a failed read (the
+// unfinished line's output has been withdrawn), or RECORDS_STOPPED when the
+// output failed.
+int ResultsOfStream(ResultMode* mode, int descriptor, const char* name, int first);
+// The closing line about warnings that were only counted, if any.
+void WarningsSummarize(const ResultMode* mode);

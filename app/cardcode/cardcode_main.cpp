@@ -2,48 +2,92 @@
 // for lists of numbers, and checks of codes. Usage in UsageText below and
 // in docs/cardcode.1.
 //
-// Exit codes: 0 all done (every code valid), 1 some code did not verify,
-// 2 usage error (nothing was read or printed), 3 a file could not be read
-// or the output could not be written (the out-of-memory stop of the core
-// uses 3 as well).
+// Exit codes: 0 all done (every code valid), 1 some code did not verify or
+// (with --strict) a field was read only in part, 2 usage error (nothing was
+// read or printed), 3 a file could not be read or the output could not be
+// written (the out-of-memory stop of the core uses 3 as well). A reader
+// that went away (a closed pipe) ends cardcode with 3 but without a word,
+// as filters do.
 #include <errno.h>
 
 #include "app/cardcode/cardcode_convert.h"
-#include "app/cardcode/cardcode_lines.h"
 #include "app/cardcode/cardcode_options.h"
 #include "app/cardcode/cardcode_output.h"
 #include "app/cardcode/cardcode_platform.h"
+#include "app/cardcode/cardcode_records.h"
 #include "core/string_buffer.h"
+
+#ifndef CARDCODE_VERSION
+#define CARDCODE_VERSION "0"
+#endif
 
 enum { EXIT_ALL_DONE = 0, EXIT_NOT_VALID = 1, EXIT_USAGE = 2, EXIT_IO_FAILURE = 3 };
 
+#ifdef _WIN32
+#define END_OF_INPUT_KEYS "Strg+Z und Eingabe"
+#else
+#define END_OF_INPUT_KEYS "Strg+D"
+#endif
+
 static const char UsageText[] =
-    "Aufruf: cardcode [--tsv] [NUMMER | -f DATEI | -]...\n"
+    "Aufruf: cardcode [--tsv] [--strict] [NUMMER | -f DATEI | -]...\n"
     "        cardcode --verify [--tsv] [CODE | -f DATEI | -]...\n"
+    "        cardcode --csv [--column N|NAME] [--separator ZEICHEN] [--header]\n"
+    "                 [--verify] [--strict] [-f DATEI | -]...\n"
     "\n"
     "Gibt zu jeder Kartennummer den Code aus, den \"RFID Nummer\" unter\n"
     "\"berechnet:\" zeigt, eine Zeile je Nummer. Ohne NUMMER liest cardcode\n"
     "eine Nummer je Zeile von der Standardeingabe (leere Zeile: Nummer 0).\n"
+    "Dateien dürfen UTF-8 (mit oder ohne BOM) oder UTF-16 mit BOM sein;\n"
+    "Zeilen enden mit LF, CR LF oder CR. Die Ausgabe ist UTF-8.\n"
     "\n"
-    "  NUMMER     dezimal (12345678), hexadezimal nach $ ($FF),\n"
-    "             binär nach % (%101), mit Vorzeichen (-15)\n"
-    "  -f DATEI   liest die Zeilen von DATEI\n"
-    "  -          liest die Standardeingabe\n"
-    "  --tsv      Eingabe, Tabulator, Ergebnis je Zeile (für Tabellen)\n"
-    "  --verify   prüft Codes wie \"1D 00BC614E 2\": gibt die Kartennummer\n"
-    "             und OK aus, sonst den Grund\n"
-    "  --         alles Folgende ist NUMMER oder CODE (cardcode -- --5)\n"
-    "  --help     diese Hilfe\n"
+    "  NUMMER        dezimal (12345678), hexadezimal nach $ ($FF),\n"
+    "                binär nach % (%101), mit Vorzeichen (-15)\n"
+    "  -f DATEI      liest die Zeilen von DATEI (-f - : Standardeingabe)\n"
+    "  -             liest die Standardeingabe\n"
+    "  --tsv         Eingabe, Tabulator, Ergebnis je Zeile (für Tabellen)\n"
+    "  --verify      prüft Codes wie \"1D 00BC614E 2\": gibt die Kartennummer\n"
+    "                und OK aus, sonst den Grund; Zeilen \"Eingabe<TAB>Code\"\n"
+    "                (von --tsv) prüfen zudem, ob der Code zur Eingabe gehört\n"
+    "  --csv         liest CSV-Datensätze und gibt jeden unverändert aus,\n"
+    "                mit dem Code (bei --verify dem Ergebnis) als neuem Feld\n"
+    "  --column N|NAME  Feld mit der Nummer: Nummer ab 1 (Vorgabe 1) oder\n"
+    "                Name aus der Kopfzeile (schließt --header ein)\n"
+    "  --separator ZEICHEN  \";\", \",\" oder tab; sonst aus dem ersten\n"
+    "                Datensatz erkannt\n"
+    "  --header      der erste Datensatz jeder Eingabe ist die Kopfzeile\n"
+    "  --strict      Exit-Status 1, wenn eine Nummer nicht ganz gelesen wurde\n"
+    "  --            alles Folgende ist NUMMER oder CODE (cardcode -- --5)\n"
+    "  --help, -h, /?  diese Hilfe\n"
+    "  --version     die Version\n"
     "\n"
     "Beispiele: cardcode 12345678         ->  1D 00BC614E 2\n"
     "           cardcode --verify \"1D 00BC614E 2\"  ->  12345678 OK\n"
+    "           cardcode --csv --column Nummer -f liste.csv > codes.csv\n"
+    "           cardcode --tsv -f liste.txt > codes.tsv\n"
+    "           cardcode --verify -f codes.tsv\n"
     "\n"
-    "Exit-Status: 0 alles in Ordnung, 1 ein Code ist ungültig (--verify),\n"
-    "2 falscher Aufruf, 3 Lese- oder Schreibfehler.\n";
+    "Was nicht ganz als Nummer gelesen wird (\"12 345\", \"Müller\") oder über\n"
+    "64 Bit hinausgeht, bekommt trotzdem den Code des Fensters und eine\n"
+    "Warnung: cardcode: DATEI:ZEILE: ...\n"
+    "\n"
+    "Exit-Status: 0 alles in Ordnung, 1 ein Code ist ungültig (--verify) oder\n"
+    "eine Warnung mit --strict, 2 falscher Aufruf, 3 Lese- oder Schreibfehler.\n";
+
+// Writes a text of "\n"-ended lines with the platform's line ends.
+static void LinesOutput(const char* text) {
+  while (*text) {
+    const char* end = text;
+    while (*end && *end != '\n') end++;
+    OutputBytes(text, (size_t)(end - text));
+    OutputLineEnd();
+    text = *end ? end + 1 : end;
+  }
+}
 
 // Reads one file or standard input. Returns 0, or non-zero after a failure
 // that has been reported.
-static int ResultsOfInput(ResultMode* mode, const CardcodeInput* input) {
+static int ResultsOfInput(ResultMode* mode, const CardcodeInput* input, int first) {
   int descriptor = PLATFORM_STDIN;
   if (input->kind == INPUT_FILE) {
     descriptor = PlatformOpenRead(input->text);
@@ -53,18 +97,19 @@ static int ResultsOfInput(ResultMode* mode, const CardcodeInput* input) {
       return 1;
     }
   }
-  int status = ResultsOfStream(mode, descriptor);
+  const char* name = input->kind == INPUT_FILE ? input->text : "-";
+  int status = ResultsOfStream(mode, descriptor, name, first);
   if (input->kind == INPUT_FILE) PlatformClose(descriptor);
   if (status > 0) {
-    const char* name = input->kind == INPUT_FILE ? input->text : "Standardeingabe";
-    const char* pieces[] = {"Lesefehler in \"", name, "\": ", PlatformErrorText(status), nullptr};
+    const char* shown = input->kind == INPUT_FILE ? input->text : "Standardeingabe";
+    const char* pieces[] = {"Lesefehler in \"", shown, "\": ", PlatformErrorText(status), nullptr};
     ReportProblem(pieces);
     return 1;
   }
   return 0;
 }
 
-int main(int argc, char** argv) {
+int CardcodeMain(int argc, char** argv) {
   PlatformStart();
   StringBufferStart();
   CardcodeOptions options;
@@ -76,27 +121,41 @@ int main(int argc, char** argv) {
     return EXIT_USAGE;
   }
   OutputStart(PLATFORM_STDOUT, PlatformIsTerminal(PLATFORM_STDOUT));
-  ResultMode mode = {options.verify, options.tsv, 1};
+  ResultMode mode = {options.verify, options.tsv,    options.csv, options.header, options.separator,
+                     options.column, options.columnName, 1,     0};
   int readFailed = 0;
   if (options.help) {
-    OutputBytes(UsageText, sizeof UsageText - 2);
-    OutputLineEnd();
+    LinesOutput(UsageText);
+  } else if (options.version) {
+    LinesOutput("cardcode " CARDCODE_VERSION "\n");
   } else {
+    if (!options.inputNamed && PlatformInputIsConsole()) {
+      const char* pieces[] = {options.verify ? "Codes eingeben, einen je Zeile; Ende mit " END_OF_INPUT_KEYS
+                                             : "Nummern eingeben, eine je Zeile; Ende mit " END_OF_INPUT_KEYS,
+                              " (Hilfe: cardcode --help)", nullptr};
+      ReportProblem(pieces);
+    }
     for (int32_t i = 0; i < options.inputCount && !OutputError(); i++) {
       const CardcodeInput* input = &options.inputs[i];
       if (input->kind == INPUT_TEXT) {
-        ResultOfText(&mode, input->text);
-      } else if (ResultsOfInput(&mode, input)) {
+        ResultOfText(&mode, input->text, input->index);
+      } else if (ResultsOfInput(&mode, input, i == 0)) {
         readFailed = 1;
       }
     }
   }
   OptionsDispose(&options);
-  if (OutputFlush()) {
-    const char* pieces[] = {"Schreibfehler: ", PlatformErrorText(OutputError()), nullptr};
-    ReportProblem(pieces);
+  int writeFailed = OutputFlush();
+  WarningsSummarize(&mode);
+  if (writeFailed) {
+    // A reader that has gone away wants no more, not even a message.
+    if (writeFailed != EPIPE) {
+      const char* pieces[] = {"Schreibfehler: ", PlatformErrorText(writeFailed), nullptr};
+      ReportProblem(pieces);
+    }
     return EXIT_IO_FAILURE;
   }
   if (readFailed) return EXIT_IO_FAILURE;
-  return mode.allValid ? EXIT_ALL_DONE : EXIT_NOT_VALID;
+  if (!mode.allValid || (options.strict && mode.warnings)) return EXIT_NOT_VALID;
+  return EXIT_ALL_DONE;
 }

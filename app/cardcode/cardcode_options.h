@@ -1,11 +1,13 @@
 // cardcode's command line.
 //
-// --help, --verify and --tsv may stand anywhere before "--" and apply to
-// every input; "--" ends the options. The inputs, in their order, are field
-// texts (every other argument, so "-15" is the number -15), "-f FILE" and
-// "-" (standard input). Without inputs, standard input is read. Any other
-// argument starting with "--" is a usage error, found before any input is
-// read, so nothing has been printed when it is reported.
+// The options may stand anywhere before "--" and apply to every input; "--"
+// ends the options. The inputs, in their order, are field texts (every
+// other argument, so "-15" is the number -15), "-f FILE" and "-" or "-f -"
+// (standard input). Without inputs, standard input is read. Options with a
+// value take it from the next argument. An unknown option starting with
+// "--", a missing value and options that do not go together are usage
+// errors, found before any input is read, so nothing has been printed when
+// one is reported.
 #pragma once
 
 #include <stddef.h>
@@ -16,12 +18,21 @@ enum { INPUT_TEXT = 0, INPUT_FILE = 1, INPUT_STDIN = 2 };
 struct CardcodeInput {
   int32_t kind;      // INPUT_TEXT, INPUT_FILE or INPUT_STDIN
   const char* text;  // the field text or the file name (argv storage); null for stdin
+  int32_t index;     // its place on the command line
 };
 
 struct CardcodeOptions {
-  int32_t help;            // --help: print the usage text, read nothing
+  int32_t help;            // --help, -h or /?: print the usage text, read nothing
+  int32_t version;         // --version: print the version, read nothing
   int32_t verify;          // --verify: inputs are codes to check
   int32_t tsv;             // --tsv: each result line starts with the input and a tab
+  int32_t csv;             // --csv: delimited records with the result appended
+  int32_t header;          // --header (or --column NAME): each input's first record is a header
+  int32_t strict;          // --strict: a warning makes the exit status 1
+  int32_t separator;       // --separator: ';', ',' or '\t'; 0 to detect
+  int32_t column;          // --column N, from 0
+  const char* columnName;  // --column NAME, else null
+  int32_t inputNamed;      // an input was named (an argument, a file or "-")
   int32_t inputCount;      // entries in inputs
   CardcodeInput* inputs;   // at most argc entries, owned by the options
 };

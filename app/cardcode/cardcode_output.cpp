@@ -64,8 +64,24 @@ void OutputBytes(const char* bytes, size_t length) {
 
 void OutputText(const char* text) { OutputBytes(text, strlen(text)); }
 
-void OutputLineEnd(void) {
-  OutputBytes("\n", 1);
+char* OutputReserve(size_t length) {
+  // The second round, if needed, sends the unfinished line too.
+  while (OUTPUT_CAPACITY - output.used < length) OutputMakeRoom();
+  return output.bytes + output.used;
+}
+
+void OutputCommit(size_t length) {
+  if (!output.error) output.used += length;
+}
+
+void OutputLineEnd(void) { OutputRecordEnd("", 0); }
+
+void OutputRecordEnd(const char* lineEnd, size_t length) {
+  if (length) {
+    OutputBytes(lineEnd, length);
+  } else {
+    OutputBytes(PLATFORM_LINE_END, sizeof PLATFORM_LINE_END - 1);
+  }
   output.lineStart = output.used;
   output.lineStreamed = 0;
   if (output.flushEachLine) OutputFlush();
@@ -99,7 +115,8 @@ void ReportProblem(const char* const* pieces) {
       line[length++] = *at < 0x20 || *at == 0x7F ? '?' : (char)*at;
     }
   }
-  line[length++] = '\n';
+  memcpy(line + length, PLATFORM_LINE_END, sizeof PLATFORM_LINE_END - 1);
+  length += sizeof PLATFORM_LINE_END - 1;
   // Nothing sensible is left to do when even standard error cannot be written.
   (void)PlatformWrite(PLATFORM_STDERR, line, length);
 }

@@ -18,8 +18,15 @@
 void OutputStart(int descriptor, int flushEachLine);
 void OutputBytes(const char* bytes, size_t length);
 void OutputText(const char* text);
-// Ends the current line with "\n".
+// Room for length bytes (at most 4 KiB) at the end of the output, to be
+// filled and then taken with OutputCommit.
+char* OutputReserve(size_t length);
+void OutputCommit(size_t length);
+// Ends the current line with the platform's line end ("\r\n" on Windows,
+// "\n" elsewhere).
 void OutputLineEnd(void);
+// Ends the current line with lineEnd, or with the platform's when empty.
+void OutputRecordEnd(const char* lineEnd, size_t length);
 // Forgets the unfinished line. Returns non-zero when part of it has already
 // been written and could not be taken back.
 int OutputDropLine(void);

@@ -37,6 +37,48 @@ void PlatformStart(void) {
 
 int PlatformIsTerminal(int descriptor) { return _isatty(descriptor) != 0; }
 
+// _isatty is true for any character device, the NUL device too.
+int PlatformInputIsConsole(void) {
+  DWORD mode;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
+// Text in UTF-8 as a new UTF-16 string, or null.
+static wchar_t* WideOf(const char* text) {
+  int count = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  if (count <= 0) return nullptr;
+  wchar_t* wide = static_cast<wchar_t*>(malloc((size_t)count * sizeof(wchar_t)));
+  if (wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, count) != count) {
+    free(wide);
+    wide = nullptr;
+  }
+  return wide;
+}
+
+static char* Utf8Of(const wchar_t* text) {
+  int count = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (count <= 0) return nullptr;
+  char* narrow = static_cast<char*>(malloc((size_t)count));
+  if (narrow && WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, count, nullptr, nullptr) != count) {
+    free(narrow);
+    narrow = nullptr;
+  }
+  return narrow;
+}
+
+// The C runtime splits the wide command line by the usual rules; only the
+// conversion to UTF-8 is added, where main would get the ANSI code page's
+// look-alikes.
+int wmain(int argc, wchar_t** wideArgv) {
+  char** argv = static_cast<char**>(calloc((size_t)argc + 1, sizeof(char*)));
+  if (!argv) return 3;
+  for (int i = 0; i < argc; i++) {
+    argv[i] = Utf8Of(wideArgv[i]);
+    if (!argv[i]) return 3;
+  }
+  return CardcodeMain(argc, argv);
+}
+
 long PlatformRead(int descriptor, char* bytes, size_t length) {
   unsigned count = length > (1u << 30) ? (1u << 30) : (unsigned)length;
   for (;;) {
@@ -66,7 +108,18 @@ int PlatformWrite(int descriptor, const char* bytes, size_t length) {
   return 0;
 }
 
-int PlatformOpenRead(const char* path) { return _open(path, _O_RDONLY | _O_BINARY); }
+int PlatformOpenRead(const char* path) {
+  wchar_t* wide = WideOf(path);
+  if (!wide) {
+    errno = ENOENT;
+    return -1;
+  }
+  int descriptor = _wopen(wide, _O_RDONLY | _O_BINARY);
+  int error = errno;
+  free(wide);
+  errno = error;
+  return descriptor;
+}
 
 void PlatformClose(int descriptor) { _close(descriptor); }
 
@@ -77,11 +130,15 @@ void PlatformClose(int descriptor) { _close(descriptor); }
 
 void PlatformStart(void) {
   // A reader that went away must become EPIPE on write, so that cardcode
-  // can say so and end with a failure code.
+  // ends with its failure code instead of being killed.
   signal(SIGPIPE, SIG_IGN);
 }
 
 int PlatformIsTerminal(int descriptor) { return isatty(descriptor) != 0; }
+
+int PlatformInputIsConsole(void) { return isatty(PLATFORM_STDIN) != 0; }
+
+int main(int argc, char** argv) { return CardcodeMain(argc, argv); }
 
 long PlatformRead(int descriptor, char* bytes, size_t length) {
   for (;;) {

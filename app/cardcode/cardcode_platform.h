@@ -12,16 +12,30 @@
 
 enum { PLATFORM_STDIN = 0, PLATFORM_STDOUT = 1, PLATFORM_STDERR = 2 };
 
+// Output lines end as text files do on the platform.
+#ifdef _WIN32
+#define PLATFORM_LINE_END "\r\n"
+#else
+#define PLATFORM_LINE_END "\n"
+#endif
+
 // Binary streams, a closed pipe reported as a write error instead of a
 // signal that kills the process, UTF-8 text on a Windows console.
 void PlatformStart(void);
+// The program proper, called by the platform's entry point with the
+// arguments in UTF-8 (on Windows converted from the wide command line, so
+// that any name the user typed arrives unchanged).
+int CardcodeMain(int argc, char** argv);
 int PlatformIsTerminal(int descriptor);
+// Non-zero when standard input is an interactive console (a person types).
+int PlatformInputIsConsole(void);
 // Up to length bytes: the count read, 0 at the end of the input, -1 on
 // failure with errno set. Interrupted calls are retried.
 long PlatformRead(int descriptor, char* bytes, size_t length);
 // All length bytes, or -1 with errno set.
 int PlatformWrite(int descriptor, const char* bytes, size_t length);
-// A descriptor for reading, or -1 with errno set.
+// A descriptor for reading the file named by the UTF-8 path, or -1 with
+// errno set.
 int PlatformOpenRead(const char* path);
 void PlatformClose(int descriptor);
 const char* PlatformErrorText(int error);

@@ -30,7 +30,7 @@ static inline unsigned HexWorth(unsigned char c) {
   return 16;
 }
 
-int CodeVerify(const char* text, size_t length, int32_t position) {
+int CodeVerify(const char* text, size_t length, int32_t position, int64_t* number) {
   TempStringBuffer* buffer = StringBuffer();
   buffer->writePosition = position;
   if (length > CODE_TEXT_LIMIT) {
@@ -82,13 +82,9 @@ int CodeVerify(const char* text, size_t length, int32_t position) {
 
   // The code this number really has, made by the conversion every printed
   // code comes from; the text must be exactly that.
-  // The number's decimal text stays in front of the code for the verdict.
-  int64_t number = (int64_t)value;
-  int32_t numberEnd = (int32_t)FormatDecimal(number, position);
-  int32_t codePosition = numberEnd + 1;
-  buffer->writePosition = codePosition;
-  char* code = CardCode(buffer->base + position, codePosition);
-  size_t codeLength = (size_t)(buffer->writePosition - codePosition);
+  *number = (int64_t)value;
+  char code[CARD_CODE_MAX];
+  size_t codeLength = CardCodeOfNumber(*number, code);
   size_t codeHexLength = 8;
   while (code[3 + codeHexLength] != ' ') codeHexLength++;
   const char* codeCheck = code + 4 + codeHexLength;
@@ -106,7 +102,8 @@ int CodeVerify(const char* text, size_t length, int32_t position) {
   if (checkLength != codeCheckLength || memcmp(text + checkStart, codeCheck, checkLength) != 0) {
     char expected[24];
     char found[CODE_TEXT_LIMIT + 1];
-    memcpy(expected, codeCheck, codeCheckLength + 1);
+    memcpy(expected, codeCheck, codeCheckLength);
+    expected[codeCheckLength] = 0;
     memcpy(found, text + checkStart, checkLength);
     found[checkLength] = 0;
     const char* reason[] = {"Prüfwert ", found, " passt nicht, erwartet ", expected, nullptr};
@@ -116,7 +113,7 @@ int CodeVerify(const char* text, size_t length, int32_t position) {
     const char* reason[] = {"kein Code dieses Formats", nullptr};
     return CodeRefuse(position, reason);
   }
-  buffer->writePosition = numberEnd;
-  memcpy(StringReserve(3, numberEnd), " OK", 4);
+  FormatDecimal(*number, position);
+  StringAppend(" OK");
   return 1;
 }

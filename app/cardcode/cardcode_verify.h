@@ -17,5 +17,6 @@ enum { CODE_TEXT_LIMIT = 64 };
 // Checks the length bytes at text (a line may hold any byte, zeros too);
 // length may exceed CODE_TEXT_LIMIT, then only the length counts. Writes
 // the verdict from position by the string buffer's calling convention:
-// "<card number> OK", or the reason. Returns 1 for a valid code, else 0.
-int CodeVerify(const char* text, size_t length, int32_t position);
+// "<card number> OK", or the reason. Returns 1 for a valid code (its card
+// number in *number), else 0.
+int CodeVerify(const char* text, size_t length, int32_t position, int64_t* number);

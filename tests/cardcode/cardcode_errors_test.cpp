@@ -77,7 +77,9 @@ TEST(CardcodeErrors, AFullDiskIsAWriteFailure) {
   }
 }
 
-TEST(CardcodeErrors, AClosedPipeEndsTheRunWithAMessageNotASignal) {
+// As filters do, cardcode stops without a word when its reader goes away
+// (cardcode file | head -1).
+TEST(CardcodeErrors, AClosedPipeEndsTheRunSilentlyNotByASignal) {
   std::string path = TemporaryPath("many.txt");
   std::string content;
   for (int i = 0; i < 300000; i++) content += std::to_string(i) + "\n";
@@ -88,7 +90,7 @@ TEST(CardcodeErrors, AClosedPipeEndsTheRunWithAMessageNotASignal) {
   ProcessResult run = RunCardcode(setup);
   EXPECT_EQ(run.signal, 0);
   EXPECT_EQ(run.exitCode, 3);
-  EXPECT_EQ(LineCount(run.err), 1) << run.err;
+  EXPECT_EQ(run.err, "");
 }
 
 // A connection reset by the peer makes the next read fail: the line sent so

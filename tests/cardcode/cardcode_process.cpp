@@ -147,6 +147,8 @@ std::string ModelCode(int64_t n) {
   return text;
 }
 
+std::string PlatformLines(const std::string& text) { return text; }
+
 static std::string folder;
 
 std::string TemporaryPath(const char* name) {

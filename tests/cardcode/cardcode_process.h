@@ -1,6 +1,11 @@
 // Runs the cardcode program under test as a child process, its standard
 // input fed from a string, a generator or a file, its output and errors
 // captured. The program's path is the test program's first argument.
+//
+// The runner exists for POSIX (cardcode_process.cpp, every field of
+// ProcessSetup) and for Windows (win32/, args and input only), so that the
+// tables of cardcode_table_test.cpp check the native program and
+// cardcode.exe alike.
 #pragma once
 
 #include <stddef.h>
@@ -37,6 +42,9 @@ ProcessResult RunCardcode(std::vector<std::string> args, std::string input = std
 // The code the window shows for the number n, from an independent model of
 // the format.
 std::string ModelCode(int64_t n);
+// text with each "\n" as the program under test ends its lines ("\r\n" on
+// Windows).
+std::string PlatformLines(const std::string& text);
 // A fresh file name in the test's temporary folder.
 std::string TemporaryPath(const char* name);
 void WriteFile(const std::string& path, const std::string& content);

@@ -60,6 +60,10 @@ struct TypedLine {
   std::string expected;  // the line that must show before the next is typed
 };
 
+// Typed at the terminal, with no input named, a first line on standard
+// error says how to enter numbers and how to end.
+const char typingHint[] = "cardcode: Nummern eingeben, eine je Zeile; Ende mit Strg+D (Hilfe: cardcode --help)\n";
+
 TEST(CardcodeTerminal, EachEnteredLineShowsItsCodeAtOnce) {
   const TypedLine lines[] = {
       {"12345678\r", "1D 00BC614E 2\n"},
@@ -76,7 +80,7 @@ TEST(CardcodeTerminal, EachEnteredLineShowsItsCodeAtOnce) {
   ASSERT_EQ(write(child.master, "\x04", 1), 1);  // end of input, as Ctrl+D
   std::string out, err;
   EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 0);
-  EXPECT_EQ(err, "");
+  EXPECT_EQ(err, typingHint);
 }
 
 TEST(CardcodeTerminal, VerdictsShowAtOnceToo) {
@@ -89,6 +93,7 @@ TEST(CardcodeTerminal, VerdictsShowAtOnceToo) {
   ASSERT_EQ(write(child.master, "\x04", 1), 1);
   std::string out, err;
   EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 1);
+  EXPECT_EQ(err, "cardcode: Codes eingeben, einen je Zeile; Ende mit Strg+D (Hilfe: cardcode --help)\n");
 }
 
 TEST(CardcodeTerminal, IntoAPipeTheOutputWaitsForTheEnd) {
@@ -100,7 +105,7 @@ TEST(CardcodeTerminal, IntoAPipeTheOutputWaitsForTheEnd) {
   ASSERT_EQ(write(child.master, typed, sizeof typed - 1), (ssize_t)(sizeof typed - 1));
   ASSERT_TRUE(AwaitReadAndWaiting(child.pid, before + (long)sizeof typed - 1))
       << "cardcode read the three lines and waits for more, within 10 s";
-  EXPECT_EQ(ProcessIoCounter(child.pid, "syscw"), 0) << "nothing written yet";
+  EXPECT_EQ(ProcessIoCounter(child.pid, "syscw"), 1) << "nothing written yet but the typing hint";
   pollfd ready = {child.output, POLLIN, 0};
   EXPECT_EQ(poll(&ready, 1, 0), 0) << "no output in the pipe yet";
   ASSERT_EQ(write(child.master, "\x04", 1), 1);

@@ -1,0 +1,230 @@
+// cardcode on what Windows and spreadsheet tools write: encodings, line
+// ends, delimited records, warnings about texts read only in part, the
+// options. The same tables run against the native program and, in the
+// Windows build, against cardcode.exe.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cardcode_process.h"
+
+namespace {
+
+struct Case {
+  const char* what;
+  std::vector<std::string> args;  // "{dir}" stands for the test's folder
+  std::string input;              // standard input
+  std::string out;                // "\n" ends a line as the platform does ...
+  std::string err;                // (likewise; "{dir}" as in args)
+  int exitCode;
+  bool exact = false;             // ... unless the output keeps the input's own line ends
+  std::vector<std::pair<std::string, std::string>> files = {};  // name and content, in {dir}
+};
+
+std::string Replaced(std::string text, const std::string& dir) {
+  for (size_t at = text.find("{dir}"); at != std::string::npos; at = text.find("{dir}", at + dir.size())) {
+    text.replace(at, 5, dir);
+  }
+  return text;
+}
+
+void RunCases(const std::vector<Case>& cases) {
+  std::string dir = TemporaryPath("");
+  dir.pop_back();
+  for (const Case& c : cases) {
+    for (const auto& file : c.files) WriteFile(dir + "/" + file.first, file.second);
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args) args.push_back(Replaced(arg, dir));
+    ProcessResult run = RunCardcode(args, c.input);
+    EXPECT_EQ(run.out, c.exact ? c.out : PlatformLines(c.out)) << c.what;
+    EXPECT_EQ(run.err, PlatformLines(Replaced(c.err, dir))) << c.what;
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.what;
+  }
+}
+
+// UTF-8 text as UTF-16 with its byte order mark.
+std::string Utf16(const std::string& text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  auto unit = [&](unsigned value) {
+    char high = (char)(value >> 8), low = (char)(value & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  };
+  for (size_t i = 0; i < text.size();) {
+    unsigned char first = (unsigned char)text[i];
+    int length = first < 0x80 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : 4;
+    unsigned code = length == 1 ? first : first & (0xFF >> (length + 1));
+    for (int k = 1; k < length; k++) code = code << 6 | ((unsigned char)text[i + k] & 0x3F);
+    i += (size_t)length;
+    if (code >= 0x10000) {
+      unit(0xD800 + ((code - 0x10000) >> 10));
+      unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      unit(code);
+    }
+  }
+  return bytes;
+}
+
+const std::string c0 = "1D 00000000 10", c1 = "1D 00000001 9", c2 = "1D 00000002 8", c3 = "1D 00000003 7",
+                  c5 = "1D 00000005 5", c7 = "1D 00000007 3", c12 = "1D 0000000C 8", cBig = "1D 00BC614E 2";
+const std::string mark = "\xEF\xBB\xBF";
+
+TEST(CardcodeTable, EncodingsAreDecodedAtTheStartOfEachInput) {
+  RunCases({
+      {"UTF-8 mark skipped", {"--tsv"}, mark + "12\n", "12\t" + c12 + "\n", "", 0},
+      {"UTF-16LE", {"--tsv"}, Utf16("5\r\nMüller\r\n", false), "5\t" + c5 + "\nMüller\t" + c0 + "\n",
+       "cardcode: -:2: keine Zahl: \"Müller\"\n", 0},
+      {"UTF-16BE, beyond the BMP", {"--tsv"}, Utf16("7\n\xF0\x9D\x9F\x95\n", true),
+       "7\t" + c7 + "\n\xF0\x9D\x9F\x95\t" + c0 + "\n", "cardcode: -:2: keine Zahl: \"\xF0\x9D\x9F\x95\"\n", 0},
+      {"a lone surrogate and an odd last byte", {"--tsv"}, std::string("\xFF\xFE" "1\0\n\0\x00\xD8" "2\0\n\0" "3", 13),
+       "1\t" + c1 + "\n\xEF\xBF\xBD" "2\t" + c0 + "\n\xEF\xBF\xBD\t" + c0 + "\n",
+       "cardcode: -:2: keine Zahl: \"\xEF\xBF\xBD" "2\"\ncardcode: -:3: keine Zahl: \"\xEF\xBF\xBD\"\n", 0},
+      {"NUL bytes without a mark are text", {}, std::string("5\0\n\0", 4), c5 + "\n" + c0 + "\n",
+       "cardcode: -:1: nicht gelesen: \"?\"\ncardcode: -:2: keine Zahl: \"?\"\n", 0},
+      {"a mark later in the input is text", {}, "1\n" + mark + "2\n", c1 + "\n" + c0 + "\n",
+       "cardcode: -:2: keine Zahl: \"" + mark + "2\"\n", 0},
+      {"each input has its own mark", {"-f", "{dir}/a.txt", "-f", "{dir}/b.txt", "-"}, mark + "3\n",
+       c1 + "\n" + c2 + "\n" + c3 + "\n", "", 0, false, {{"a.txt", mark + "1"}, {"b.txt", Utf16("2\r\n", true)}}},
+      {"only a mark", {}, mark, "", "", 0},
+      {"names and arguments as typed", {"-f", "{dir}/Ω.txt", "-f", "{dir}/日本.txt", "１２"}, "",
+       c5 + "\n" + c7 + "\n" + c0 + "\n", "cardcode: Argument 5:1: keine Zahl: \"１２\"\n", 0, false,
+       {{"Ω.txt", "5\n"}, {"日本.txt", "7"}}},
+  });
+}
+
+TEST(CardcodeTable, LfCrLfAndALoneCrEachEndALine) {
+  RunCases({
+      {"LF", {}, "1\n2\n", c1 + "\n" + c2 + "\n", "", 0},
+      {"CRLF", {}, "1\r\n2\r\n", c1 + "\n" + c2 + "\n", "", 0},
+      {"CR", {}, "1\r2\r3\r", c1 + "\n" + c2 + "\n" + c3 + "\n", "", 0},
+      {"mixed, the last without an end", {}, "1\n2\r\n3\r5", c1 + "\n" + c2 + "\n" + c3 + "\n" + c5 + "\n", "", 0},
+      {"empty lines of each kind", {}, "\r\r\n\n\n\r", c0 + "\n" + c0 + "\n" + c0 + "\n" + c0 + "\n" + c0 + "\n", "", 0},
+      {"tsv echoes the line without its end", {"--tsv"}, "7\r8\r\n 9x\n",
+       "7\t" + c7 + "\n8\t1D 00000008 2\n 9x\t1D 00000009 1\n", "cardcode: -:3: nicht gelesen: \"x\"\n", 0},
+      {"physical lines count", {}, "a\rb\r\nc\n\rd", c0 + "\n" + c0 + "\n" + c0 + "\n" + c0 + "\n" + c0 + "\n",
+       "cardcode: -:1: keine Zahl: \"a\"\ncardcode: -:2: keine Zahl: \"b\"\ncardcode: -:3: keine Zahl: \"c\"\n"
+       "cardcode: -:5: keine Zahl: \"d\"\n",
+       0},
+  });
+}
+
+TEST(CardcodeTable, CsvRecordsComeBackAsReadWithTheCodeAppended) {
+  RunCases({
+      {"quoted separator", {"--csv", "--column", "2"}, "\"a;b\";5\r\n", "\"a;b\";5;" + c5 + "\r\n", "", 0, true},
+      {"quoted line break, lines counted", {"--csv", "--column", "2"}, "\"x\ny\";7\nq;z\n",
+       "\"x\ny\";7;" + c7 + "\nq;z;" + c0 + "\n", "cardcode: -:3: keine Zahl: \"z\"\n", 0, true},
+      {"doubled quotes, quoted number", {"--csv", "--column", "2"}, "\"sag \"\"hi\"\"\";\"12\"\n",
+       "\"sag \"\"hi\"\"\";\"12\";" + c12 + "\n", "", 0, true},
+      {"empty field", {"--csv", "--column", "2"}, "a;;c\n", "a;;c;" + c0 + "\n", "", 0, true},
+      {"missing field", {"--csv", "--column", "3"}, "a;5\nb\n\n",
+       "a;5;\nb;\n;\n", "cardcode: -:1: Spalte 3 fehlt (der Datensatz hat nur 2 Felder)\n"
+       "cardcode: -:2: Spalte 3 fehlt (der Datensatz hat nur 1 Feld)\n", 0, true},
+      {"header by name", {"--csv", "--column", "KARTENNUMMER"}, "Name;\" Kartennummer \"\r\nX;5\r\n",
+       "Name;\" Kartennummer \";Code\r\nX;5;" + c5 + "\r\n", "", 0, true},
+      {"header name missing", {"--csv", "--column", "Nummer"}, "Name;Nr\nX;5\n", "Name;Nr;Code\nX;5;\n",
+       "cardcode: -:1: keine Spalte \"Nummer\" in der Kopfzeile\n", 0, true},
+      {"header by option", {"--csv", "--header"}, "Nr\n5\n", "Nr;Code\n5;" + c5 + "\n", "", 0, true},
+      {"mark kept, UTF-16 as UTF-8", {"--csv", "-", "-f", "{dir}/u.csv"}, mark + "5\n",
+       mark + "5;" + c5 + "\n7;" + c7 + "\r\n", "", 0, true, {{"u.csv", Utf16("7\r\n", false)}}},
+      {"each record keeps its line end", {"--csv"}, "1\r\n2\r3\n", "1;" + c1 + "\r\n2;" + c2 + "\r3;" + c3 + "\n", "",
+       0, true},
+      {"comma detected", {"--csv", "--column", "3"}, "a,b,5\n", "a,b,5," + c5 + "\n", "", 0, true},
+      {"tab detected", {"--csv", "--column", "2"}, "a\t5\n", "a\t5\t" + c5 + "\n", "", 0, true},
+      {"a tie goes to the semicolon", {"--csv"}, "5;a,b\n", "5;a,b;" + c5 + "\n", "", 0, true},
+      {"quoted separators do not count", {"--csv", "--column", "2"}, "\"a,b,c\";5\n",
+       "\"a,b,c\";5;" + c5 + "\n", "", 0, true},
+      {"separator given", {"--csv", "--separator", ",", "--column", "2"}, "a;5,7\n", "a;5,7," + c7 + "\n", "", 0,
+       true},
+      {"verdict quoted when it holds the separator", {"--csv", "--separator", ",", "--verify"}, "1D 00BC614E 3,x\n",
+       "1D 00BC614E 3,x,\"Prüfwert 3 passt nicht, erwartet 2\"\n", "", 1, true},
+      {"verdict header", {"--csv", "--header", "--verify"}, "Code\n1D 00000005 5\n", "Code;Prüfung\n1D 00000005 5;5 OK\n",
+       "", 0, true},
+      {"last record without a line end", {"--csv", "--column", "2"}, "a;5", "a;5;" + c5 + "\n", "", 0},
+      {"quote left open", {"--csv"}, "\"5\r6", "\"5\r6;" + c5 + "\n",
+       "cardcode: -:1: Anführungszeichen bis zum Ende der Eingabe nicht geschlossen\n"
+       "cardcode: -:1: nicht gelesen: \"?6\"\n", 0},
+  });
+}
+
+TEST(CardcodeTable, TextsReadOnlyInPartAreWarnedAbout) {
+  std::string eleven, twelve;
+  for (int i = 0; i < 11; i++) eleven += "x\n";
+  std::string warning = "cardcode: -:1: keine Zahl: \"x\"\n";
+  std::string tenWarnings;
+  for (int i = 1; i <= 10; i++) tenWarnings += "cardcode: -:" + std::to_string(i) + ": keine Zahl: \"x\"\n";
+  std::string elevenCodes, twelveCodes;
+  for (int i = 0; i < 11; i++) elevenCodes += c0 + "\n";
+  RunCases({
+      {"what is not read", {}, "12 345 678\n12abc\n  +7  \t\n-\n$\n%2\n\t\n",
+       c12 + "\n" + c12 + "\n" + c7 + "\n" + c0 + "\n" + c0 + "\n" + c0 + "\n" + c0 + "\n",
+       "cardcode: -:1: nicht gelesen: \" 345 678\"\ncardcode: -:2: nicht gelesen: \"abc\"\n"
+       "cardcode: -:4: keine Zahl: \"-\"\ncardcode: -:5: keine Zahl: \"$\"\ncardcode: -:6: keine Zahl: \"%2\"\n",
+       0},
+      {"wrapping numbers", {}, "9223372036854775807\n-9223372036854775808\n9223372036854775808\n$FFFFFFFFFFFFFFFF\n"
+       "$10000000000000000\n%00000000000000000000000000000000000000000000000000000000000000000001\n"
+       "18446744073709551616x\n",
+       "1D 7FFFFFFFFFFFFFFF 3\n1D 8000000000000000 18\n1D 8000000000000000 18\n1D FFFFFFFFFFFFFFFF 11\n" + c0 + "\n" +
+           c1 + "\n" + c0 + "\n",
+       "cardcode: -:3: Zahl passt nicht in 64 Bit (läuft über): \"9223372036854775808\"\n"
+       "cardcode: -:5: Zahl passt nicht in 64 Bit (läuft über): \"$10000000000000000\"\n"
+       "cardcode: -:7: nicht gelesen: \"x\"; die Zahl passt nicht in 64 Bit (läuft über)\n",
+       0},
+      {"cut to 40 bytes, not inside a character", {"1" + std::string(50, 'x'), "1" + std::string(39, 'y') + "äz"}, "",
+       c1 + "\n" + c1 + "\n", "cardcode: Argument 1:1: nicht gelesen: \"" + std::string(40, 'x') + "...\"\n"
+       "cardcode: Argument 2:1: nicht gelesen: \"" + std::string(39, 'y') + "...\"\n", 0},
+      {"ten shown, then one line more", {}, eleven, elevenCodes,
+       tenWarnings + "cardcode: insgesamt 11 Warnungen; die letzte wurde nicht angezeigt\n", 0},
+      {"two hidden", {}, eleven + "y\n", elevenCodes + c0 + "\n",
+       tenWarnings + "cardcode: insgesamt 12 Warnungen; die letzten 2 wurden nicht angezeigt\n", 0},
+      {"--strict", {"--strict", "-f", "{dir}/w.txt"}, "", c1 + "\n" + c0 + "\n",
+       "cardcode: {dir}/w.txt:2: keine Zahl: \"x\"\n", 1, false, {{"w.txt", "1\nx\n"}}},
+      {"--strict, all clean", {"--strict", "5"}, "", c5 + "\n", "", 0},
+  });
+}
+
+TEST(CardcodeTable, OptionsAndUsageErrors) {
+  const std::string hint = " (Hilfe: cardcode --help)\n";
+  RunCases({
+      {"--version", {"--version", "5"}, "", "cardcode " CARDCODE_VERSION "\n", "", 0},
+      {"-f - reads standard input", {"1", "-f", "-"}, "2\n", c1 + "\n" + c2 + "\n", "", 0},
+      {"--csv with --tsv", {"--csv", "--tsv"}, "", "", "cardcode: --csv und --tsv gehen nicht zusammen" + hint, 2},
+      {"--column without --csv", {"--column", "2"}, "", "",
+       "cardcode: --column, --separator und --header gelten nur mit --csv" + hint, 2},
+      {"--header without --csv", {"--header"}, "", "",
+       "cardcode: --column, --separator und --header gelten nur mit --csv" + hint, 2},
+      {"an unknown separator", {"--csv", "--separator", "x"}, "", "",
+       "cardcode: --separator nimmt \";\", \",\" oder \"tab\", nicht \"x\"\n", 2},
+      {"column 0", {"--csv", "--column", "0"}, "", "",
+       "cardcode: --column braucht eine Spaltennummer ab 1 oder einen Spaltennamen, nicht \"0\"\n", 2},
+      {"a value missing", {"--csv", "--column"}, "", "", "cardcode: --column braucht einen Wert" + hint, 2},
+  });
+  for (const char* help : {"-h", "/?", "--help"}) {
+    ProcessResult run = RunCardcode({help, "5"});
+    EXPECT_EQ(run.out.compare(0, 16, "Aufruf: cardcode"), 0) << help;
+    for (const char* option : {"--csv", "--column", "--separator", "--header", "--strict", "--version", "UTF-16"}) {
+      EXPECT_NE(run.out.find(option), std::string::npos) << help << " " << option;
+    }
+    EXPECT_EQ(run.exitCode, 0) << help;
+  }
+}
+
+TEST(CardcodeTable, VerifyReadsBackWhatTsvWrote) {
+  RunCases({
+      {"pairs", {"--verify"}, "5\t1D 00000005 5\n\t1D 00000000 10\n12\t" + cBig + "\nx\ty\n a\tb\t1D 00000005 5\n",
+       "5 OK\n0 OK\nCode gehört zu 12345678, nicht zu 12\nkein Code: beginnt nicht mit \"1D \"\n"
+       "Code gehört zu 5, nicht zu 0\n",
+       "", 1},
+  });
+  std::string list = TemporaryPath("list.txt"), codes = TemporaryPath("codes.tsv");
+  WriteFile(list, "0012\r\n-15\r\n$FF\r\n\r\n12345678\r\n");
+  ProcessResult tsv = RunCardcode({"--tsv", "-f", list});
+  WriteFile(codes, tsv.out);
+  ProcessResult verified = RunCardcode({"--verify", "-f", codes});
+  EXPECT_EQ(verified.out, PlatformLines("12 OK\n-15 OK\n255 OK\n0 OK\n12345678 OK\n"));
+  EXPECT_EQ(verified.exitCode, 0);
+}
+
+}  // namespace
