@@ -1,10 +1,9 @@
 // Number text conversion. See number_text.h.
 //
 // The number format has one definition, the two steps IntegerParsePrefix
-// and IntegerParseDigit: ParseInteger runs them over a terminated text,
-// IntegerParseFeed over blocks of a stream, so the two cannot disagree. The
-// steps are inline and the per-parse state lives in registers, which keeps
-// ParseInteger a single tight pass.
+// and IntegerParseDigit, run by IntegerParseFeed over blocks of a stream;
+// ParseInteger feeds it the whole text with its terminator, so the two
+// cannot disagree and the steps exist once in the program.
 #include "core/number_text.h"
 
 #include <string.h>
@@ -14,7 +13,7 @@
 namespace {
 
 enum {
-  PARSE_BLANKS = 0,  // skipping blanks and tabs; a sign may come next
+  PARSE_BLANKS = 0,  // skipping blanks and tabs; a sign may come next (IntegerParseBlank knows this value)
   PARSE_PREFIX = 1,  // after the sign: '$', '%' or the first decimal digit
   PARSE_DIGITS = 2,  // reading digits of the chosen base
   PARSE_ENDED = 3,   // a byte that is no digit ended the number
@@ -131,27 +130,13 @@ int64_t IntegerParseResult(const IntegerParse* parse) {
   return (int64_t)value;
 }
 
-int IntegerParseWrapped(const IntegerParse* parse) {
-  if (parse->wrapped) return 1;
-  // Decimal is a signed number: its magnitude must stay within 2^63, which
-  // only a negative number reaches.
-  if (parse->base != 10) return 0;
-  return parse->value > (uint64_t)INT64_MAX + (parse->negative ? 1u : 0u);
-}
-
-int IntegerParseBlank(const IntegerParse* parse) { return parse->stage == PARSE_BLANKS; }
-
 int64_t ParseInteger(const char* text) {
   if (!text) return 0;
   IntegerParse parse;
   IntegerParseStart(&parse);
   // The terminator is neither blank, sign nor prefix, and no digit of any
-  // base, so both loops stop there at the latest.
-  const unsigned char* at = reinterpret_cast<const unsigned char*>(text);
-  while (parse.stage != PARSE_DIGITS) {
-    if (!IntegerParsePrefix(&parse, *at)) at++;
-  }
-  while (!IntegerParseDigit(&parse, *at)) at++;
+  // base, so the number ends there at the latest.
+  IntegerParseFeed(&parse, text, strlen(text) + 1);
   return IntegerParseResult(&parse);
 }
 

@@ -44,7 +44,14 @@ void IntegerParseStart(IntegerParse* parse);
 // the base, or a terminator byte 0 inside the bytes fed).
 int IntegerParseFeed(IntegerParse* parse, const char* bytes, size_t length);
 int64_t IntegerParseResult(const IntegerParse* parse);
-// Non-zero when the number does not fit: see IntegerParse.
-int IntegerParseWrapped(const IntegerParse* parse);
+// Non-zero when the number does not fit: see IntegerParse. Decimal is a
+// signed number, so its magnitude must stay within 2^63, which only a
+// negative number reaches. (Inline, as the two below are needed only by
+// list readers, not by the window.)
+inline int IntegerParseWrapped(const IntegerParse* parse) {
+  if (parse->wrapped) return 1;
+  if (parse->base != 10) return 0;
+  return parse->value > (uint64_t)INT64_MAX + (parse->negative ? 1u : 0u);
+}
 // Non-zero while nothing but blanks and tabs has been fed.
-int IntegerParseBlank(const IntegerParse* parse);
+inline int IntegerParseBlank(const IntegerParse* parse) { return parse->stage == 0; }

@@ -188,7 +188,9 @@ TEST(IntegerParse, CountsDigitsAndUsedBytesAndSeesWrapping) {
     int ended = IntegerParseFeed(&parse, text.data(), half);
     if (!ended) ended = IntegerParseFeed(&parse, text.data() + half, text.size() - half);
     EXPECT_EQ(parse.digits, row.digits) << row.text;
-    if (ended) EXPECT_EQ(parse.used, row.used) << row.text;
+    if (ended) {
+      EXPECT_EQ(parse.used, row.used) << row.text;
+    }
     EXPECT_EQ(IntegerParseWrapped(&parse), row.wrapped) << row.text;
     EXPECT_EQ(IntegerParseBlank(&parse) != 0, row.blank != 0) << row.text;
   }
