@@ -2,7 +2,6 @@
 #include "app/cardcode/cardcode_convert.h"
 
 #include <errno.h>
-#include <stdio.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -88,15 +87,25 @@ static void Quoted(char* out, const char* text, uint64_t length) {
   out[at] = 0;
 }
 
+// The decimal text of n, in out (room for 24 bytes).
+static const char* Decimal(uint64_t n, char* out) {
+  char* at = out + 23;
+  *at = 0;
+  do {
+    *--at = (char)('0' + n % 10);
+    n /= 10;
+  } while (n);
+  return at;
+}
+
 static void Warn(RecordResult* record, uint64_t line, const char* const* what) {
   ResultMode* mode = record->mode;
   mode->warnings++;
   if (mode->warnings > WARNINGS_SHOWN) return;
-  char where[48];
-  snprintf(where, sizeof where, ":%llu: ", (unsigned long long)line);
-  const char* pieces[8] = {record->name, where};
-  int count = 2;
-  for (; *what && count < 7; what++) pieces[count++] = *what;
+  char number[24];
+  const char* pieces[10] = {record->name, ":", Decimal(line, number), ": "};
+  int count = 4;
+  for (; *what && count < 9; what++) pieces[count++] = *what;
   pieces[count] = nullptr;
   ReportProblem(pieces);
 }
@@ -130,15 +139,10 @@ static void NumberCheck(RecordResult* record, uint64_t line) {
 void WarningsSummarize(const ResultMode* mode) {
   if (mode->warnings <= WARNINGS_SHOWN) return;
   uint64_t hidden = mode->warnings - WARNINGS_SHOWN;
-  char text[160];
-  if (hidden == 1) {
-    snprintf(text, sizeof text, "insgesamt %llu Warnungen; die letzte wurde nicht angezeigt",
-             (unsigned long long)mode->warnings);
-  } else {
-    snprintf(text, sizeof text, "insgesamt %llu Warnungen; die letzten %llu wurden nicht angezeigt",
-             (unsigned long long)mode->warnings, (unsigned long long)hidden);
-  }
-  const char* pieces[] = {text, nullptr};
+  char total[24], last[24];
+  const char* pieces[] = {"insgesamt ", Decimal(mode->warnings, total), " Warnungen; ",
+                          hidden == 1 ? "die letzte wurde" : "die letzten ", hidden == 1 ? "" : Decimal(hidden, last),
+                          hidden == 1 ? "" : " wurden", " nicht angezeigt", nullptr};
   ReportProblem(pieces);
 }
 
@@ -330,11 +334,10 @@ static int RecordEndResult(void* context, const char* lineEnd, size_t lineEndLen
         NumberCheck(record, line);
       }
     } else if (!empty && record->column >= 0) {
-      char text[96];
-      int32_t fields = reader->field + 1;
-      snprintf(text, sizeof text, "Spalte %d fehlt (der Datensatz hat nur %d %s)", (int)record->column + 1, (int)fields,
-               fields == 1 ? "Feld" : "Felder");
-      const char* what[] = {text, nullptr};
+      char column[24], fields[24];
+      const char* what[] = {"Spalte ", Decimal((uint64_t)record->column + 1, column), " fehlt (der Datensatz hat nur ",
+                            Decimal((uint64_t)reader->field + 1, fields), reader->field == 0 ? " Feld)" : " Felder)",
+                            nullptr};
       Warn(record, line, what);
     }
   }
@@ -349,8 +352,9 @@ void ResultOfText(ResultMode* mode, const char* text, int index) {
   // An argument is one field text, also with --csv.
   ResultMode argumentMode = *mode;
   argumentMode.csv = 0;
-  char name[32];
-  snprintf(name, sizeof name, "Argument %d", index);
+  char number[24];
+  char name[40] = "Argument ";
+  strcat(name, Decimal((uint64_t)index, number));
   static RecordResult record;
   memset(&record, 0, sizeof record);
   record.mode = &argumentMode;
