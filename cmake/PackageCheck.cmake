@@ -128,12 +128,16 @@ else()
   set(cardcode "${WORK}/unpacked/${TOP}/bin/cardcode")
   set(nl "\n")
 endif()
+# The output is compared as hexadecimal bytes: read as text, both a pipe
+# and file(READ) would turn "\r\n" into "\n".
 function(check_run expectedStatus expected)
   execute_process(COMMAND ${EMULATOR} "${cardcode}" ${ARGN}
-                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
-  if(NOT status STREQUAL expectedStatus OR NOT out STREQUAL expected)
-    message(FATAL_ERROR "packed cardcode ${ARGN}: exit ${status}, printed \"${out}\" ${err}"
-                        "expected exit ${expectedStatus} and \"${expected}\"")
+                  OUTPUT_FILE "${WORK}/out.txt" ERROR_VARIABLE err RESULT_VARIABLE status)
+  file(READ "${WORK}/out.txt" outHex HEX)
+  string(HEX "${expected}" expectedHex)
+  if(NOT status STREQUAL expectedStatus OR NOT outHex STREQUAL expectedHex)
+    message(FATAL_ERROR "packed cardcode ${ARGN}: exit ${status}, printed bytes ${outHex} ${err}"
+                        "expected exit ${expectedStatus} and ${expectedHex}")
   endif()
 endfunction()
 file(WRITE "${WORK}/numbers.txt" "0012345678\r\n-15")
