@@ -24,7 +24,7 @@
 enum { EXIT_ALL_DONE = 0, EXIT_NOT_VALID = 1, EXIT_USAGE = 2, EXIT_IO_FAILURE = 3 };
 
 #ifdef _WIN32
-#define END_OF_INPUT_KEYS "Strg+Z und Eingabe"
+#define END_OF_INPUT_KEYS "Strg+Z und Enter"
 #else
 #define END_OF_INPUT_KEYS "Strg+D"
 #endif

@@ -4,6 +4,7 @@
 // Windows build, against cardcode.exe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,6 +94,21 @@ TEST(CardcodeTable, EncodingsAreDecodedAtTheStartOfEachInput) {
        c5 + "\n" + c7 + "\n" + c0 + "\n", "cardcode: Argument 5:1: keine Zahl: \"１２\"\n", 0, false,
        {{"Ω.txt", "5\n"}, {"日本.txt", "7"}}},
   });
+}
+
+// Many read blocks of UTF-16, with surrogate pairs and CRLF pairs falling
+// on block ends somewhere, give the same codes as the UTF-8 text.
+TEST(CardcodeTable, Utf16StreamsAcrossReadBlocks) {
+  std::string text, expected;
+  for (int i = 0; i < 40000; i++) {
+    text += std::to_string(i * 7919) + (i % 3 ? "\r\n" : "\t\xF0\x9F\x98\x80\r\n");
+    expected += ModelCode(i * 7919) + "\n";
+  }
+  std::string path = TemporaryPath("long-utf16.txt");
+  WriteFile(path, Utf16(text, true));
+  ProcessResult run = RunCardcode({"-f", path});
+  EXPECT_TRUE(run.out == PlatformLines(expected)) << "output of " << run.out.size() << " bytes";
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 11) << "ten warnings and the total";
 }
 
 TEST(CardcodeTable, LfCrLfAndALoneCrEachEndALine) {
