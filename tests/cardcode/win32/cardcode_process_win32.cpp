@@ -89,8 +89,17 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
   start.hStdError = err;
   PROCESS_INFORMATION process;
   std::wstring program = Wide(cardcodePath);
-  if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &process)) {
-    ADD_FAILURE() << "cannot start " << cardcodePath << ": error " << GetLastError();
+  // Under Wine on a loaded machine a start now and then fails with an
+  // internal error; a second attempt succeeds.
+  BOOL started = FALSE;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 3 && !started; attempt++) {
+    started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &process);
+    if (!started) error = GetLastError();
+    if (!started && error != ERROR_INTERNAL_ERROR) break;
+  }
+  if (!started) {
+    ADD_FAILURE() << "cannot start " << cardcodePath << ": error " << error;
   } else {
     if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
       ADD_FAILURE() << "cardcode did not finish within 120 s";
