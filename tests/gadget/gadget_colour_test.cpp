@@ -3,15 +3,15 @@
 // context for every combination of colours.
 #include "core/object_list.h"
 #include "core/toolkit.h"
-#include "gadget/edit_gadget.h"
 #include "gadget/gadget_colour.h"
+#include "gadget/edit_gadget.h"
 #include "gadget/static_gadget.h"
-#include "gadget_fixture.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using gadget_test::ControlOf;
-using gadget_test::GadgetWindowTest;
+using support::ControlOf;
+using support::GadgetWindowTest;
 
 GadgetObject* Gadget(int64_t number) { return static_cast<GadgetObject*>(RegistryLookup(GadgetRegistry(), number)); }
 

@@ -6,15 +6,16 @@
 #include "core/string_buffer.h"
 #include "core/toolkit.h"
 #include "gadget/edit_gadget.h"
-#include "gadget/gadget_list.h"
 #include "gadget/static_gadget.h"
-#include "gadget_fixture.h"
+#include "gadget/gadget_list.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using gadget_test::ControlOf;
-using gadget_test::GadgetWindowTest;
-using gadget_test::RecordedEvent;
+using support::ControlOf;
+using support::GadgetWindowTest;
+using support::END_OF_SEQUENCE;
+using support::Recorded;
 
 typedef int64_t (*CreateRoutine)(int64_t, int32_t, int32_t, int32_t, int32_t, const char*, uint32_t);
 
@@ -91,7 +92,7 @@ TEST_F(GadgetWindowTest, TextSetThenGetFollowsTheBufferConvention) {
     EXPECT_EQ(buffer->writePosition, position + static_cast<int64_t>(length)) << "write position on the terminator";
     EXPECT_STREQ(buffer->base + position, row.expected);
     EXPECT_EQ(std::string(buffer->base + saved, 4), "kept");
-    EXPECT_EQ(gui::WindowText(ControlOf(1)), row.expected);
+    EXPECT_EQ(support::WindowText(ControlOf(1)), row.expected);
     buffer->writePosition = saved;
   }
 }
@@ -113,7 +114,7 @@ TEST_F(GadgetWindowTest, TextOfAMissingGadgetWritesNothing) {
     EXPECT_STREQ(buffer->base + position, "UNTOUCH");
     GadgetTextSet(number, "ignored");  // must not crash or create anything
   }
-  EXPECT_EQ(gadget_test::LiveGadgetCount(), 0);
+  EXPECT_EQ(support::LiveGadgetCount(), 0);
   buffer->writePosition = saved;
 }
 
@@ -148,7 +149,7 @@ TEST_F(GadgetWindowTest, DestroyedControlLeavesNoIdPropertyEventOrRecord) {
     int64_t id = number == OBJECT_ANY ? result : number;
     HWND control = ControlOf(id);
     SetPropA(control, "Zel_DropAccept", reinterpret_cast<HANDLE>(1));
-    gadget_test::QueuedEventsTake();
+    support::QueuedEventsTake();
     GadgetEventPost(control, EVENT_TYPE_FOCUS);
     GadgetEventPost(ControlOf(3), EVENT_TYPE_FOCUS);
     GadgetEventPost(control, EVENT_TYPE_LOST_FOCUS);
@@ -163,7 +164,8 @@ TEST_F(GadgetWindowTest, DestroyedControlLeavesNoIdPropertyEventOrRecord) {
     EXPECT_EQ(afterCleanUp.zelId, nullptr);
     EXPECT_EQ(afterCleanUp.dropAccept, nullptr);
     EXPECT_EQ(RegistryLookup(GadgetRegistry(), id), nullptr);
-    EXPECT_QUEUED_GADGET_EVENTS({{EVENT_GADGET, 3, 0, EVENT_TYPE_FOCUS}});
+    static const Recorded survivor[] = {{EVENT_GADGET, 3, 0, EVENT_TYPE_FOCUS}, END_OF_SEQUENCE};
+    EXPECT_SEQUENCE("only the other gadget's event stays", survivor, support::QueuedGadgetEventsTake());
     GadgetDiscard(3);
   }
 }
@@ -177,9 +179,9 @@ TEST_F(GadgetWindowTest, RecreatingANumberDestroysTheOldControlAndItsEvents) {
   EXPECT_FALSE(IsWindow(first));
   EXPECT_NE(second, first);
   EXPECT_EQ(GetWindowLongPtrA(second, GWLP_ID), 1);
-  EXPECT_EQ(gui::WindowText(second), "second");
-  EXPECT_EQ(gadget_test::LiveGadgetCount(), 1);
-  EXPECT_QUEUED_GADGET_EVENTS({});
+  EXPECT_EQ(support::WindowText(second), "second");
+  EXPECT_EQ(support::LiveGadgetCount(), 1);
+  EXPECT_SEQUENCE("the old control's event went with it", support::NOTHING, support::QueuedGadgetEventsTake());
 }
 
 TEST_F(GadgetWindowTest, FailedCreationKeepsTheGadgetUnderThatNumber) {
@@ -192,7 +194,7 @@ TEST_F(GadgetWindowTest, FailedCreationKeepsTheGadgetUnderThatNumber) {
   EXPECT_EQ(EditGadgetCreate(4, 10, 10, 80, 20, "never", 0), 0);
   GadgetStateGet()->currentList = previousList;
   EXPECT_EQ(ControlOf(4), survivor);
-  EXPECT_EQ(gui::WindowText(survivor), "survivor");
+  EXPECT_EQ(support::WindowText(survivor), "survivor");
 }
 
 TEST_F(GadgetWindowTest, EventsOfAGadgetNameItsOwningWindow) {
@@ -216,13 +218,15 @@ TEST_F(GadgetWindowTest, EventsOfAGadgetNameItsOwningWindow) {
   EXPECT_EQ(GadgetOwnerWindow(strangerChild), stranger) << "a chain without the property ends at the top";
   EXPECT_EQ(GadgetOwnerWindow(stranger), stranger);
 
-  gadget_test::QueuedEventsTake();
+  support::QueuedEventsTake();
   GadgetEventPost(nested, EVENT_TYPE_FOCUS);
   GadgetEventPost(strangerChild, EVENT_TYPE_LOST_FOCUS);
   GadgetEventPost(strangerChild, -5);
-  EXPECT_QUEUED_EVENTS({{EVENT_GADGET, 77, 0, EVENT_TYPE_FOCUS},
-                        {EVENT_GADGET, 78, -1, EVENT_TYPE_LOST_FOCUS},
-                        {EVENT_GADGET, 78, -1, -5}});
+  static const Recorded expected[] = {{EVENT_GADGET, 77, 0, EVENT_TYPE_FOCUS},
+                                      {EVENT_GADGET, 78, -1, EVENT_TYPE_LOST_FOCUS},
+                                      {EVENT_GADGET, 78, -1, -5},
+                                      END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("events of a nested control and of a stranger's child", expected, support::QueuedEventsTake());
   DestroyWindow(stranger);
   DestroyWindow(container);
 }

@@ -1,14 +1,18 @@
 // Static-text and edit gadgets: the styles their controls get, and the
 // focus events edit fields queue when the keyboard focus moves.
+#include "app/rfidnummer/rfidnummer.h"
 #include "core/toolkit.h"
 #include "gadget/edit_gadget.h"
 #include "gadget/static_gadget.h"
-#include "gadget_fixture.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using gadget_test::ControlOf;
-using gadget_test::GadgetWindowTest;
+using support::ControlOf;
+using support::END_OF_SEQUENCE;
+using support::GadgetWindowTest;
+using support::Recorded;
+using support::UtilityWindowTest;
 
 typedef int64_t (*CreateRoutine)(int64_t, int32_t, int32_t, int32_t, int32_t, const char*, uint32_t);
 
@@ -37,10 +41,10 @@ TEST_F(GadgetWindowTest, StylesReadBackFromTheControl) {
     SCOPED_TRACE(row.name);
     ASSERT_NE(row.create(5, 10, 10, 90, 20, row.text, row.flags), 0);
     HWND control = ControlOf(5);
-    EXPECT_STRCASEEQ(gui::ClassNameOf(control).c_str(), row.className);
+    EXPECT_STRCASEEQ(support::ClassNameOf(control).c_str(), row.className);
     EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(control, GWL_STYLE)), row.style);
     EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(control, GWL_EXSTYLE)) & WS_EX_CLIENTEDGE, row.extendedStyle);
-    EXPECT_EQ(gui::WindowText(control), row.text ? row.text : "");
+    EXPECT_EQ(support::WindowText(control), row.text ? row.text : "");
     RECT rect;
     GetWindowRect(control, &rect);
     EXPECT_EQ(rect.right - rect.left, 90);
@@ -73,63 +77,53 @@ TEST_F(GadgetWindowTest, KindDescriptorsCarryTheColourRoutines) {
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(field->handle, GWLP_WNDPROC)), GadgetWindowProc);
 }
 
-struct FocusCase {
-  const char* name;
-  int64_t from;  // gadget that has the focus first
-  int64_t to;    // gadget the focus moves to
-};
-
-TEST_F(GadgetWindowTest, FocusMoveQueuesLostFocusThenFocus) {
-  // The utility's layout: field 3 is read-only and still takes the focus.
-  StaticGadgetCreate(0, 10, 12, 100, 20, "Nummer auf Karte:");
-  EditGadgetCreate(1, 100, 10, 90, 20, "");
-  StaticGadgetCreate(2, 10, 42, 100, 20, "berechnet:");
-  EditGadgetCreate(3, 100, 40, 90, 20, "", ES_READONLY);
-  ASSERT_TRUE(gui::BringToForeground(window)) << "awaited window 0 in the foreground";
-
-  const FocusCase cases[] = {
-      {"input field to result field", 1, 3},
-      {"result field to input field", 3, 1},
+// In the utility's window, beside two dynamic fields: the read-only result
+// field still takes the focus, and a dynamic field's events carry the value
+// that names it.
+TEST_F(UtilityWindowTest, FocusMoveQueuesLostFocusThenFocus) {
+  enum { NUMBER, RESULT, FIRST_DYNAMIC, SECOND_DYNAMIC };
+  const int64_t gadgets[] = {GADGET_NUMBER_FIELD, GADGET_RESULT_FIELD,
+                             EditGadgetCreate(OBJECT_ANY, 10, 10, 40, 20, "", 0),
+                             EditGadgetCreate(OBJECT_ANY, 60, 10, 40, 20, "", ES_READONLY)};
+  ASSERT_NE(gadgets[FIRST_DYNAMIC], 0);
+  ASSERT_NE(gadgets[SECOND_DYNAMIC], 0);
+  static const struct {
+    const char* name;
+    int from;  // gadget that has the focus first
+    int to;    // gadget the focus moves to
+  } cases[] = {
+      {"input field to result field", NUMBER, RESULT},
+      {"result field to input field", RESULT, NUMBER},
+      {"dynamic field to dynamic field", FIRST_DYNAMIC, SECOND_DYNAMIC},
   };
-  for (const FocusCase& row : cases) {
-    SCOPED_TRACE(row.name);
-    SetFocus(ControlOf(row.from));
-    ASSERT_EQ(GetFocus(), ControlOf(row.from));
-    gadget_test::QueuedEventsTake();
+  for (const auto& row : cases) {
+    int64_t from = gadgets[row.from], to = gadgets[row.to];
+    SetFocus(ControlOf(from));
+    ASSERT_EQ(GetFocus(), ControlOf(from)) << row.name;
+    support::QueuedEventsTake();
     // The focus messages are sent, so the events are queued by the time
     // SetFocus returns; nothing is pumped in between.
-    SetFocus(ControlOf(row.to));
-    EXPECT_QUEUED_EVENTS({{EVENT_GADGET, row.from, 0, EVENT_TYPE_LOST_FOCUS},
-                          {EVENT_GADGET, row.to, 0, EVENT_TYPE_FOCUS}});
+    SetFocus(ControlOf(to));
+    const Recorded expected[] = {
+        {EVENT_GADGET, from, 0, EVENT_TYPE_LOST_FOCUS}, {EVENT_GADGET, to, 0, EVENT_TYPE_FOCUS}, END_OF_SEQUENCE};
+    EXPECT_SEQUENCE(row.name, expected, support::QueuedEventsTake());
   }
+  GadgetDiscard(gadgets[FIRST_DYNAMIC]);
+  GadgetDiscard(gadgets[SECOND_DYNAMIC]);
 }
 
-TEST_F(GadgetWindowTest, DynamicFieldEventsCarryItsHandleValue) {
-  int64_t first = EditGadgetCreate(OBJECT_ANY, 100, 10, 90, 20, "", 0);
-  int64_t second = EditGadgetCreate(OBJECT_ANY, 100, 40, 90, 20, "", ES_READONLY);
-  ASSERT_NE(first, 0);
-  ASSERT_NE(second, 0);
-  ASSERT_TRUE(gui::BringToForeground(window)) << "awaited window 0 in the foreground";
-  SetFocus(ControlOf(first));
-  gadget_test::QueuedEventsTake();
-  SetFocus(ControlOf(second));
-  EXPECT_QUEUED_EVENTS({{EVENT_GADGET, first, 0, EVENT_TYPE_LOST_FOCUS},
-                        {EVENT_GADGET, second, 0, EVENT_TYPE_FOCUS}});
-}
-
-TEST_F(GadgetWindowTest, TypingReachesTheFieldButNotTheReadOnlyOne) {
-  EditGadgetCreate(1, 100, 10, 90, 20, "");
-  EditGadgetCreate(3, 100, 40, 90, 20, "", ES_READONLY);
-  ASSERT_TRUE(gui::BringToForeground(window)) << "awaited window 0 in the foreground";
-  SetFocus(ControlOf(1));
-  gui::TypeText("42");
-  EXPECT_TRUE(gui::PumpUntil([] { return gui::WindowText(ControlOf(1)) == "42"; }))
-      << "awaited \"42\" in the input field, saw \"" << gui::WindowText(ControlOf(1)) << "\"";
-  SetFocus(ControlOf(3));
-  gui::TypeText("7");
-  gui::PressKey('X');
-  gui::PumpUntilIdle();
-  EXPECT_EQ(gui::WindowText(ControlOf(3)), "");
+TEST_F(UtilityWindowTest, TypingReachesTheFieldButNotTheReadOnlyOne) {
+  HWND numberField = ControlOf(GADGET_NUMBER_FIELD), resultField = ControlOf(GADGET_RESULT_FIELD);
+  SetFocus(numberField);
+  support::TypeText("42");
+  EXPECT_TRUE(support::PumpUntil([&] { return support::WindowText(numberField) == "42"; }))
+      << "awaited \"42\" in the input field, saw \"" << support::WindowText(numberField) << "\"";
+  SetFocus(resultField);
+  support::TypeText("7");
+  support::PressKey('X');
+  support::PumpUntilIdle();
+  EXPECT_EQ(support::WindowText(resultField), "");
+  support::DrainEvents();
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 // See gui_test_support.h.
 #include "support/gui_test_support.h"
 
-#include <stdio.h>
+#include <algorithm>
 
-namespace gui {
+#include "window/event_wait.h"
+#include "window/events/event_codes.h"
+#include "window/events/event_queue.h"
+#include "window/window_object.h"
+
+namespace support {
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   DWORD start = GetTickCount();
@@ -49,17 +54,17 @@ static void SendKey(WORD virtualKey, bool up) {
   SendInput(1, &input, sizeof input);
 }
 
-void PressKey(WORD virtualKey, bool shift) {
-  if (shift) SendKey(VK_SHIFT, false);
+void PressKey(WORD virtualKey, WORD modifier) {
+  if (modifier) SendKey(modifier, false);
   SendKey(virtualKey, false);
   SendKey(virtualKey, true);
-  if (shift) SendKey(VK_SHIFT, true);
+  if (modifier) SendKey(modifier, true);
 }
 
 void TypeText(const char* text) {
   for (const char* at = text; *at; at++) {
     SHORT scan = VkKeyScanA(*at);
-    PressKey(static_cast<WORD>(scan & 0xFF), (scan & 0x100) != 0);
+    PressKey(static_cast<WORD>(scan & 0xFF), (scan & 0x100) ? VK_SHIFT : 0);
   }
 }
 
@@ -111,26 +116,46 @@ std::string ClassNameOf(HWND window) {
   return name;
 }
 
-std::string MessageName(UINT message) {
-  static const struct {
-    UINT message;
-    const char* name;
-  } names[] = {
-      {WM_CREATE, "WM_CREATE"},         {WM_DESTROY, "WM_DESTROY"},       {WM_MOVE, "WM_MOVE"},
-      {WM_SIZE, "WM_SIZE"},             {WM_ACTIVATE, "WM_ACTIVATE"},     {WM_SETFOCUS, "WM_SETFOCUS"},
-      {WM_KILLFOCUS, "WM_KILLFOCUS"},   {WM_CLOSE, "WM_CLOSE"},           {WM_ERASEBKGND, "WM_ERASEBKGND"},
-      {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"}, {WM_NOTIFY, "WM_NOTIFY"},  {WM_NCDESTROY, "WM_NCDESTROY"},
-      {WM_KEYDOWN, "WM_KEYDOWN"},       {WM_KEYUP, "WM_KEYUP"},           {WM_CHAR, "WM_CHAR"},
-      {WM_COMMAND, "WM_COMMAND"},       {WM_SYSCOMMAND, "WM_SYSCOMMAND"}, {WM_TIMER, "WM_TIMER"},
-      {WM_MOUSEMOVE, "WM_MOUSEMOVE"},   {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"}, {WM_LBUTTONUP, "WM_LBUTTONUP"},
-      {WM_SIZING, "WM_SIZING"},         {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
-      {WM_ENTERSIZEMOVE, "WM_ENTERSIZEMOVE"}, {WM_EXITSIZEMOVE, "WM_EXITSIZEMOVE"},
+// Whether the result of the wait that just returned passes the filter.
+static bool Kept(const EventFilter& filter, int64_t result) {
+  const WindowState* state = WindowStateGet();
+  bool queued = state->lastCode != 0;
+  bool direct = !queued && result >= EVENT_GADGET && result <= EVENT_TIMER;
+  auto listed = [result](const std::vector<int64_t>& list) {
+    return std::find(list.begin(), list.end(), result) != list.end();
   };
-  for (const auto& entry : names)
-    if (entry.message == message) return entry.name;
-  char number[32];
-  snprintf(number, sizeof number, "message %u", message);
-  return number;
+  if (filter.events.empty() && filter.messages.empty()) return queued || direct || result >= WM_APP;
+  return (queued || direct) ? listed(filter.events) : listed(filter.messages);
 }
 
-}  // namespace gui
+static Recorded LastEvent(int64_t result) {
+  const WindowState* state = WindowStateGet();
+  return {result, state->lastObject, state->lastWindow, state->lastType};
+}
+
+std::vector<Recorded> DrainEvents(const EventFilter& filter, DWORD timeoutMs) {
+  std::vector<Recorded> events;
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    int64_t result = EventPoll(0);
+    if (result == 0) {
+      MSG pending;
+      if (!EventStateGet()->queueHead && !PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE)) break;
+      continue;
+    }
+    if (Kept(filter, result)) events.push_back(LastEvent(result));
+  }
+  return events;
+}
+
+std::vector<Recorded> AwaitEvents(const EventFilter& filter, size_t count, DWORD timeoutMs) {
+  std::vector<Recorded> events;
+  DWORD start = GetTickCount();
+  while (events.size() < count && GetTickCount() - start < timeoutMs) {
+    int64_t result = EventPoll(50);
+    if (result != 0 && Kept(filter, result)) events.push_back(LastEvent(result));
+  }
+  return events;
+}
+
+}  // namespace support

@@ -1,14 +1,18 @@
 // Helpers shared by the GUI tests under Wine: pumping messages until a
 // condition holds (bounded, never a blind sleep), bringing a window to the
-// foreground, synthesized keys and clicks, and readable message names.
+// foreground, synthesized keys and clicks, and recording what the
+// toolkit's own waits return (compared with EXPECT_SEQUENCE).
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
-namespace gui {
+#include "support/event_sequence.h"
+
+namespace support {
 
 // Pumps this thread's messages (PeekMessage/Translate/Dispatch) until
 // condition() is true or timeoutMs passes. Returns whether it became true.
@@ -18,8 +22,9 @@ void PumpUntilIdle(DWORD quietMs = 50, DWORD timeoutMs = 2000);
 // SetForegroundWindow and pump until it is the foreground and active window.
 bool BringToForeground(HWND window, DWORD timeoutMs = 5000);
 
-// SendInput: one key press and release; with shift held when asked.
-void PressKey(WORD virtualKey, bool shift = false);
+// SendInput: one key press and release, with a modifier key (VK_SHIFT,
+// VK_MENU, VK_CONTROL) held around it when one is given.
+void PressKey(WORD virtualKey, WORD modifier = 0);
 void TypeText(const char* text);
 // SendInput: a left click at a screen point (absolute coordinates).
 void ClickAt(int x, int y);
@@ -32,7 +37,26 @@ void LeftButton(bool down);
 
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);
-// "WM_KEYDOWN" and the like for the messages tests care about, else the number.
-std::string MessageName(UINT message);
 
-}  // namespace gui
+// Which results of the toolkit's waits a recording keeps. Both lists empty:
+// queued events, direct events (EVENT_GADGET to EVENT_TIMER) and raw
+// messages from WM_APP up; raw system messages (WM_PAINT, the platform's
+// WM_TIMER) are left out, as their number and order depend on the window
+// manager. Otherwise the events in `events` and the raw messages in
+// `messages`.
+struct EventFilter {
+  EventFilter(std::vector<int64_t> eventCodes = {}, std::vector<int64_t> messageNumbers = {})
+      : events(eventCodes), messages(messageNumbers) {}
+  std::vector<int64_t> events;
+  std::vector<int64_t> messages;
+};
+
+// Runs EventPoll(0) until the queue is empty and no message is pending
+// (bounded), and records what passes the filter: code, CurrentEventGadget,
+// the window number and CurrentEventType of each wait.
+std::vector<Recorded> DrainEvents(const EventFilter& filter = EventFilter(), DWORD timeoutMs = 2000);
+// Waits through EventPoll until `count` results passed the filter (or
+// timeoutMs passed) and returns them.
+std::vector<Recorded> AwaitEvents(const EventFilter& filter, size_t count, DWORD timeoutMs = 5000);
+
+}  // namespace support

@@ -9,14 +9,14 @@
 #include "core/toolkit.h"
 #include "support/gui_test_support.h"
 #include "window/event_wait.h"
-#include "window_test_support.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using wintest::ANY_VALUE;
-using wintest::END_OF_EVENTS;
-using wintest::RecordedEvent;
-using wintest::WindowTest;
+using support::ANY;
+using support::END_OF_SEQUENCE;
+using support::Recorded;
+using support::WindowTest;
 
 int64_t ThreePostsCallback(HWND, UINT message, WPARAM, LPARAM) {
   if (message != WM_APP) return CALL_DEFAULT;
@@ -29,21 +29,21 @@ int64_t ThreePostsCallback(HWND, UINT message, WPARAM, LPARAM) {
 TEST_F(WindowTest, EventsPostedInOneDispatchComeOutBeforeTheNextMessage) {
   HWND window = Create(20, WINDOW_HIDDEN);
   Record(20)->windowCallback = ThreePostsCallback;
-  wintest::DrainEvents();
+  support::DrainEvents();
   PostMessageA(window, WM_APP, 0, 0);
   PostMessageA(window, WM_APP + 1, 0, 0);
   // The callback answers WM_APP itself, so that wait returns the raw number
   // before the window number is even set; the object of the last queued
   // event stays, since a wait never resets it.
-  static const RecordedEvent expected[] = {
-      {WM_APP, ANY_VALUE, ANY_VALUE, -1}, {EVENT_SYSTRAY, 1, 20, 0}, {EVENT_SYSTRAY, 2, 20, 0},
-      {EVENT_SYSTRAY, 3, 20, 0},          {WM_APP + 1, 3, 20, -1},   END_OF_EVENTS};
-  EXPECT_EVENTS("three posts in one dispatch", expected, wintest::DrainEvents());
+  static const Recorded expected[] = {
+      {WM_APP, ANY, ANY, -1}, {EVENT_SYSTRAY, 1, 20, 0}, {EVENT_SYSTRAY, 2, 20, 0},
+      {EVENT_SYSTRAY, 3, 20, 0},          {WM_APP + 1, 3, 20, -1},   END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("three posts in one dispatch", expected, support::DrainEvents());
 }
 
 TEST_F(WindowTest, RawMessagesCarryTheirParameters) {
   HWND window = Create(21, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   const WindowState* state = WindowStateGet();
   PostMessageA(window, WM_APP + 5, 123, -456);
   ASSERT_EQ(EventPoll(0), WM_APP + 5);
@@ -66,7 +66,7 @@ TEST_F(WindowTest, RawMessagesCarryTheirParameters) {
 
 TEST_F(WindowTest, PollWithoutWaitingKeepsTheLastEvent) {
   Create(22, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   EventPost(EVENT_GADGET, 42, 22, EVENT_TYPE_LOST_FOCUS);
   ASSERT_EQ(EventPoll(0), EVENT_GADGET);
   DWORD start = GetTickCount();
@@ -85,7 +85,7 @@ TEST_F(WindowTest, PollWithATimeoutReturnsNothingAfterAboutThatLong) {
   // Something of the platform's own may still arrive; a few tries make the
   // quiet case likely without relying on timing.
   for (int attempt = 0; attempt < 5 && result != 0; attempt++) {
-    wintest::DrainEvents();
+    support::DrainEvents();
     DWORD start = GetTickCount();
     result = EventPoll(timeout);
     elapsed = GetTickCount() - start;
@@ -97,7 +97,7 @@ TEST_F(WindowTest, PollWithATimeoutReturnsNothingAfterAboutThatLong) {
 
 TEST_F(WindowTest, InputArrivingDuringATimedWaitIsReturnedAtOnce) {
   HWND window = Create(24, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   std::thread poster([window] {
     Sleep(50);
     PostMessageA(window, WM_APP + 7, 0, 0);
@@ -113,7 +113,7 @@ TEST_F(WindowTest, InputArrivingDuringATimedWaitIsReturnedAtOnce) {
 
 TEST_F(WindowTest, WaitWithoutLimitReturnsTheNextMessage) {
   HWND window = Create(25, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   PostMessageA(window, WM_APP + 8, 1, 2);
   int64_t result = 0;
   for (int i = 0; i < 50 && result != WM_APP + 8; i++) result = EventWait();
@@ -129,7 +129,7 @@ void CountRelease(void* data) {
 
 TEST_F(WindowTest, EventDataIsReleasedOnceAtTheStartOfTheNextWait) {
   Create(26, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   static int payload;
   releaseCalls = 0;
   EventPost(EVENT_GADGET, 1, 26, 0, &payload, CountRelease);
@@ -152,20 +152,20 @@ TEST_F(WindowTest, TabKeyIsConsumedByTheAcceleratorTable) {
   HWND window = Create(27, 0, 100, 100, 200, 100);
   HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 20, window,
                               reinterpret_cast<HMENU>(static_cast<intptr_t>(31)), GetModuleHandleA(nullptr), nullptr);
-  ASSERT_TRUE(gui::BringToForeground(window));
+  ASSERT_TRUE(support::BringToForeground(window));
   SetFocus(edit);
-  wintest::DrainEvents();
-  wintest::EventFilter keys = {{EVENT_GADGET}, {WM_KEYDOWN, WM_CHAR}};
+  support::DrainEvents();
+  support::EventFilter keys = {{EVENT_GADGET}, {WM_KEYDOWN, WM_CHAR}};
   PostMessageA(edit, WM_KEYDOWN, VK_TAB, 0x000F0001);
-  static const RecordedEvent tab[] = {{WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1}, END_OF_EVENTS};
-  EXPECT_EVENTS("Tab", tab, wintest::DrainEvents(keys));
+  static const Recorded tab[] = {{WM_KEYDOWN, ANY, ANY, -1}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("Tab", tab, support::DrainEvents(keys));
   // The letter's WM_CHAR changes the edit, whose notification is the event
   // that wait returns.
   PostMessageA(edit, WM_KEYDOWN, 'A', 0x001E0001);
-  static const RecordedEvent letter[] = {
-      {WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1}, {EVENT_GADGET, 31, 27, EN_CHANGE}, END_OF_EVENTS};
-  EXPECT_EVENTS("a letter", letter, wintest::DrainEvents(keys));
-  EXPECT_EQ(gui::WindowText(edit), "a");
+  static const Recorded letter[] = {
+      {WM_KEYDOWN, ANY, ANY, -1}, {EVENT_GADGET, 31, 27, EN_CHANGE}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("a letter", letter, support::DrainEvents(keys));
+  EXPECT_EQ(support::WindowText(edit), "a");
 }
 
 }  // namespace
@@ -179,26 +179,26 @@ TEST_F(WindowTest, RealKeyboardInputThroughTheWait) {
   HWND window = Create(28, 0, 100, 100, 240, 100);
   HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 20, window,
                               reinterpret_cast<HMENU>(static_cast<intptr_t>(32)), GetModuleHandleA(nullptr), nullptr);
-  ASSERT_TRUE(gui::BringToForeground(window));
+  ASSERT_TRUE(support::BringToForeground(window));
   SetFocus(edit);
-  wintest::DrainEvents();
-  wintest::EventFilter keys = {{EVENT_GADGET}, {WM_KEYDOWN, WM_KEYUP, WM_CHAR}};
-  gui::PressKey(VK_TAB);
-  std::vector<RecordedEvent> events = wintest::AwaitEvents(keys, 2);
-  static const RecordedEvent tab[] = {
-      {WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1}, {WM_KEYUP, ANY_VALUE, ANY_VALUE, -1}, END_OF_EVENTS};
-  EXPECT_EVENTS("Tab pressed", tab, events);
+  support::DrainEvents();
+  support::EventFilter keys = {{EVENT_GADGET}, {WM_KEYDOWN, WM_KEYUP, WM_CHAR}};
+  support::PressKey(VK_TAB);
+  std::vector<Recorded> events = support::AwaitEvents(keys, 2);
+  static const Recorded tab[] = {
+      {WM_KEYDOWN, ANY, ANY, -1}, {WM_KEYUP, ANY, ANY, -1}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("Tab pressed", tab, events);
 
   SetFocus(edit);
-  wintest::DrainEvents();
-  gui::TypeText("7");
-  events = wintest::AwaitEvents(keys, 3);
-  static const RecordedEvent digit[] = {{WM_KEYDOWN, ANY_VALUE, ANY_VALUE, -1},
+  support::DrainEvents();
+  support::TypeText("7");
+  events = support::AwaitEvents(keys, 3);
+  static const Recorded digit[] = {{WM_KEYDOWN, ANY, ANY, -1},
                                         {EVENT_GADGET, 32, 28, EN_CHANGE},
-                                        {WM_KEYUP, ANY_VALUE, ANY_VALUE, -1},
-                                        END_OF_EVENTS};
-  EXPECT_EVENTS("digit typed", digit, events);
-  EXPECT_EQ(gui::WindowText(edit), "7");
+                                        {WM_KEYUP, ANY, ANY, -1},
+                                        END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("digit typed", digit, events);
+  EXPECT_EQ(support::WindowText(edit), "7");
 }
 
 }  // namespace

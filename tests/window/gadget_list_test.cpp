@@ -9,11 +9,11 @@
 #include "core/process_heap.h"
 #include "gadget/gadget_list.h"
 #include "window/message_table.h"
-#include "window_test_support.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using wintest::WindowTest;
+using support::WindowTest;
 
 std::string PropertyName() {
   return "Zel_GadgetStack_" + std::to_string(reinterpret_cast<intptr_t>(GetModuleHandleA(nullptr)));

@@ -9,14 +9,14 @@
 #include "support/gui_test_support.h"
 #include "window/event_wait.h"
 #include "window/message_table.h"
-#include "window_test_support.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using wintest::ANY_VALUE;
-using wintest::END_OF_EVENTS;
-using wintest::RecordedEvent;
-using wintest::WindowTest;
+using support::ANY;
+using support::END_OF_SEQUENCE;
+using support::Recorded;
+using support::WindowTest;
 
 HWND ChildCreate(const char* className, HWND parent, intptr_t id, DWORD style = WS_CHILD | WS_VISIBLE) {
   return CreateWindowExA(0, className, "", style, 10, 10, 80, 20, parent, reinterpret_cast<HMENU>(id),
@@ -25,10 +25,10 @@ HWND ChildCreate(const char* className, HWND parent, intptr_t id, DWORD style = 
 
 TEST_F(WindowTest, CloseButtonPostsCloseAndKeepsTheWindow) {
   HWND window = Create(30, WS_OVERLAPPEDWINDOW);
-  wintest::DrainEvents();
+  support::DrainEvents();
   PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  static const RecordedEvent expected[] = {{EVENT_CLOSE_WINDOW, 30, 30, 0}, END_OF_EVENTS};
-  EXPECT_EVENTS("close from the system menu", expected, wintest::DrainEvents());
+  static const Recorded expected[] = {{EVENT_CLOSE_WINDOW, 30, 30, 0}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("close from the system menu", expected, support::DrainEvents());
   EXPECT_TRUE(IsWindow(window));
   EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
   EXPECT_TRUE(IsWindow(window));
@@ -41,7 +41,7 @@ struct SizeCase {
   SizeAction setup;
   SizeAction action;
   uint32_t minMaxState;  // after the action
-  RecordedEvent expected[3];
+  Recorded expected[3];
 };
 
 void SizeActionRun(HWND window, SizeAction action) {
@@ -56,26 +56,26 @@ void SizeActionRun(HWND window, SizeAction action) {
 
 const SizeCase sizeCases[] = {
     {"minimizing posts only the minimize event", NONE, MINIMIZE, 1,
-     {{EVENT_MINIMIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+     {{EVENT_MINIMIZE_WINDOW, 0, 31, 0}, END_OF_SEQUENCE}},
     {"restoring from minimized posts restore, then size", MINIMIZE, RESTORE, 0,
-     {{EVENT_RESTORE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+     {{EVENT_RESTORE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_SEQUENCE}},
     {"maximizing posts maximize, then size", NONE, MAXIMIZE, 1,
-     {{EVENT_MAXIMIZE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+     {{EVENT_MAXIMIZE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_SEQUENCE}},
     {"restoring from maximized posts restore, then size", MAXIMIZE, RESTORE, 0,
-     {{EVENT_RESTORE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
-    {"an ordinary resize posts only size", NONE, RESIZE, 0, {{EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_EVENTS}},
+     {{EVENT_RESTORE_WINDOW, 0, 31, 0}, {EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_SEQUENCE}},
+    {"an ordinary resize posts only size", NONE, RESIZE, 0, {{EVENT_SIZE_WINDOW, 0, 31, 0}, END_OF_SEQUENCE}},
 };
 
 TEST_F(WindowTest, MinimizeMaximizeRestoreEventSequences) {
-  wintest::EventFilter sizing = {
+  support::EventFilter sizing = {
       {EVENT_MINIMIZE_WINDOW, EVENT_MAXIMIZE_WINDOW, EVENT_RESTORE_WINDOW, EVENT_SIZE_WINDOW}};
   for (const SizeCase& row : sizeCases) {
     SCOPED_TRACE(row.name);
     HWND window = Create(31, WS_OVERLAPPEDWINDOW);
     SizeActionRun(window, row.setup);
-    wintest::DrainEvents();
+    support::DrainEvents();
     SizeActionRun(window, row.action);
-    EXPECT_EVENTS(row.name, row.expected, wintest::DrainEvents(sizing));
+    EXPECT_SEQUENCE(row.name, row.expected, support::DrainEvents(sizing));
     EXPECT_EQ(Record(31)->minMaxState, row.minMaxState);
     WindowDestroy(31);
   }
@@ -83,30 +83,30 @@ TEST_F(WindowTest, MinimizeMaximizeRestoreEventSequences) {
 
 TEST_F(WindowTest, MoveEventNamesTheWindow) {
   HWND window = Create(32, WS_OVERLAPPEDWINDOW);
-  wintest::DrainEvents();
+  support::DrainEvents();
   SetWindowPos(window, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  static const RecordedEvent expected[] = {{EVENT_MOVE_WINDOW, 32, 32, 0}, END_OF_EVENTS};
-  EXPECT_EVENTS("move", expected, wintest::DrainEvents({{EVENT_MOVE_WINDOW}}));
+  static const Recorded expected[] = {{EVENT_MOVE_WINDOW, 32, 32, 0}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("move", expected, support::DrainEvents({{EVENT_MOVE_WINDOW}}));
 }
 
 TEST_F(WindowTest, ActivationRestoresTheSavedFocus) {
   HWND first = Create(33, 0, 50, 50, 250, 120);
   ChildCreate("Edit", first, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
   HWND edit2 = ChildCreate("Edit", first, 2, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
-  ASSERT_TRUE(gui::BringToForeground(first));
+  ASSERT_TRUE(support::BringToForeground(first));
   // The first activation has no saved focus and gives none to a control
   // (Wine itself puts the focus on the activated top-level window).
   HWND firstFocus = GetFocus();
   EXPECT_TRUE(firstFocus == nullptr || firstFocus == first) << firstFocus;
   SetFocus(edit2);
   HWND second = Create(34, 0, 400, 50, 250, 120);
-  ASSERT_TRUE(gui::BringToForeground(second));
+  ASSERT_TRUE(support::BringToForeground(second));
   EXPECT_EQ(GetPropA(first, "Zel_Focus"), edit2);
-  wintest::DrainEvents();
-  ASSERT_TRUE(gui::BringToForeground(first));
+  support::DrainEvents();
+  ASSERT_TRUE(support::BringToForeground(first));
   EXPECT_EQ(GetFocus(), edit2);
-  static const RecordedEvent expected[] = {{EVENT_ACTIVATE_WINDOW, 0, 33, 0}, END_OF_EVENTS};
-  EXPECT_EVENTS("activating the first window again", expected, wintest::DrainEvents({{EVENT_ACTIVATE_WINDOW}}));
+  static const Recorded expected[] = {{EVENT_ACTIVATE_WINDOW, 0, 33, 0}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("activating the first window again", expected, support::DrainEvents({{EVENT_ACTIVATE_WINDOW}}));
 }
 
 enum CommandSource { FROM_WINDOW, FROM_EDIT, FROM_BUTTON };
@@ -117,27 +117,27 @@ struct CommandCase {
   UINT message;
   WPARAM wParam;
   CommandSource lParamControl;  // FROM_WINDOW: lParam 0
-  RecordedEvent expected[2];
+  Recorded expected[2];
 };
 
 const WPARAM BUTTON_ID_LOW = static_cast<WORD>(-10000);
 
 const CommandCase commandCases[] = {
     {"edit notification becomes a gadget event", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(41, EN_KILLFOCUS), FROM_EDIT,
-     {{EVENT_GADGET, 41, 35, EN_KILLFOCUS}, END_OF_EVENTS}},
+     {{EVENT_GADGET, 41, 35, EN_KILLFOCUS}, END_OF_SEQUENCE}},
     {"typing into an edit reports its last notification", FROM_EDIT, WM_CHAR, 'x', FROM_WINDOW,
-     {{EVENT_GADGET, 41, 35, EN_CHANGE}, END_OF_EVENTS}},
-    {"menu item", FROM_WINDOW, WM_COMMAND, 77, FROM_WINDOW, {{EVENT_MENU, 77, 35, -1}, END_OF_EVENTS}},
+     {{EVENT_GADGET, 41, 35, EN_CHANGE}, END_OF_SEQUENCE}},
+    {"menu item", FROM_WINDOW, WM_COMMAND, 77, FROM_WINDOW, {{EVENT_MENU, 77, 35, -1}, END_OF_SEQUENCE}},
     {"accelerator command other than Tab", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(78, 1), FROM_WINDOW,
-     {{EVENT_MENU, 78, 35, -1}, END_OF_EVENTS}},
+     {{EVENT_MENU, 78, 35, -1}, END_OF_SEQUENCE}},
     {"Tab command produces no event", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(CMD_FOCUS_NEXT, 1), FROM_WINDOW,
-     {END_OF_EVENTS}},
+     {END_OF_SEQUENCE}},
     {"Shift+Tab command produces no event", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(CMD_FOCUS_PREVIOUS, 1), FROM_WINDOW,
-     {END_OF_EVENTS}},
+     {END_OF_SEQUENCE}},
     {"control with id -10000 reports a menu event", FROM_WINDOW, WM_COMMAND, MAKEWPARAM(BUTTON_ID_LOW, BN_CLICKED),
-     FROM_BUTTON, {{EVENT_MENU, static_cast<int64_t>(BUTTON_ID_LOW), 35, BN_CLICKED}, END_OF_EVENTS}},
+     FROM_BUTTON, {{EVENT_MENU, static_cast<int64_t>(BUTTON_ID_LOW), 35, BN_CLICKED}, END_OF_SEQUENCE}},
     {"clicking the -10000 button", FROM_BUTTON, BM_CLICK, 0, FROM_WINDOW,
-     {{EVENT_MENU, static_cast<int64_t>(BUTTON_ID_LOW), 35, BN_CLICKED}, END_OF_EVENTS}},
+     {{EVENT_MENU, static_cast<int64_t>(BUTTON_ID_LOW), 35, BN_CLICKED}, END_OF_SEQUENCE}},
 };
 
 TEST_F(WindowTest, CommandsFromControlsMenusAndAccelerators) {
@@ -145,13 +145,13 @@ TEST_F(WindowTest, CommandsFromControlsMenusAndAccelerators) {
   HWND handles[3] = {window, ChildCreate("Edit", window, 41), ChildCreate("Button", window, -10000)};
   SetWindowPos(handles[FROM_BUTTON], nullptr, 10, 50, 80, 25, SWP_NOZORDER);
   ASSERT_EQ(GetWindowLongPtrA(handles[FROM_BUTTON], GWLP_ID), -10000);
-  ASSERT_TRUE(gui::BringToForeground(window));
-  wintest::EventFilter commands = {{EVENT_GADGET, EVENT_MENU}};
+  ASSERT_TRUE(support::BringToForeground(window));
+  support::EventFilter commands = {{EVENT_GADGET, EVENT_MENU}};
   for (const CommandCase& row : commandCases) {
-    wintest::DrainEvents();
+    support::DrainEvents();
     LPARAM lParam = row.lParamControl == FROM_WINDOW ? 0 : reinterpret_cast<LPARAM>(handles[row.lParamControl]);
     PostMessageA(handles[row.target], row.message, row.wParam, lParam);
-    EXPECT_EVENTS(row.name, row.expected, wintest::DrainEvents(commands));
+    EXPECT_SEQUENCE(row.name, row.expected, support::DrainEvents(commands));
   }
 }
 
@@ -186,10 +186,10 @@ TEST_F(WindowTest, GadgetNotifyReachesOnlyRealGadgets) {
   NMHDR header = {control, 40, 0};
   EXPECT_EQ(SendMessageA(window, WM_NOTIFY, 40, reinterpret_cast<LPARAM>(&header)), 5);
   // The kind handles the command, so no event is produced.
-  wintest::DrainEvents();
+  support::DrainEvents();
   PostMessageA(window, WM_COMMAND, MAKEWPARAM(40, STN_CLICKED), reinterpret_cast<LPARAM>(control));
-  static const RecordedEvent none[] = {END_OF_EVENTS};
-  EXPECT_EVENTS("command handled by the kind", none, wintest::DrainEvents());
+  static const Recorded none[] = {END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("command handled by the kind", none, support::DrainEvents());
   std::vector<UINT> expectedMessages = {WM_CTLCOLORSTATIC, WM_CTLCOLORSTATIC, WM_NOTIFY, WM_COMMAND};
   EXPECT_EQ(kindMessages, expectedMessages);
 
@@ -198,8 +198,8 @@ TEST_F(WindowTest, GadgetNotifyReachesOnlyRealGadgets) {
   SetPropA(control, "Zel_ID", reinterpret_cast<HANDLE>(41));
   EXPECT_EQ(GadgetNotify(control, window, WM_CTLCOLORSTATIC, 0, 0), NOT_HANDLED);
   PostMessageA(window, WM_COMMAND, MAKEWPARAM(40, STN_CLICKED), reinterpret_cast<LPARAM>(control));
-  static const RecordedEvent plain[] = {{EVENT_GADGET, 40, 36, STN_CLICKED}, END_OF_EVENTS};
-  EXPECT_EVENTS("command of a refused control", plain, wintest::DrainEvents());
+  static const Recorded plain[] = {{EVENT_GADGET, 40, 36, STN_CLICKED}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("command of a refused control", plain, support::DrainEvents());
   // Neither a null control nor one that only shares the number.
   EXPECT_EQ(GadgetNotify(nullptr, window, WM_COMMAND, 0, 0), NOT_HANDLED);
   SetPropA(control, "Zel_ID", reinterpret_cast<HANDLE>(40));
@@ -262,7 +262,7 @@ TEST_F(WindowTest, TrackingLimitsAreReported) {
 
 TEST_F(WindowTest, TimerBecomesADirectEvent) {
   HWND window = Create(42, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   SetTimer(window, 7, 10, nullptr);
   int64_t result = 0;
   DWORD start = GetTickCount();
@@ -278,19 +278,19 @@ int64_t EraseReturns77(HDC, HWND) { return 77; }
 
 TEST_F(WindowTest, EveryEraseBackgroundPostsRepaint) {
   HWND window = Create(43, 0, 100, 100, 120, 80);
-  wintest::DrainEvents();
-  wintest::EventFilter repaint = {{EVENT_REPAINT}};
-  static const RecordedEvent expected[] = {{EVENT_REPAINT, 0, 43, 0}, END_OF_EVENTS};
+  support::DrainEvents();
+  support::EventFilter repaint = {{EVENT_REPAINT}};
+  static const Recorded expected[] = {{EVENT_REPAINT, 0, 43, 0}, END_OF_SEQUENCE};
   HDC context = GetDC(window);
   EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 1);  // class brush
-  EXPECT_EVENTS("erase with the class brush", expected, wintest::DrainEvents(repaint));
+  EXPECT_SEQUENCE("erase with the class brush", expected, support::DrainEvents(repaint));
   Record(43)->eraseCallback = EraseReturns77;
   EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 77);
-  EXPECT_EVENTS("erase through the callback", expected, wintest::DrainEvents(repaint));
+  EXPECT_SEQUENCE("erase through the callback", expected, support::DrainEvents(repaint));
   Record(43)->backgroundBrush = CreateSolidBrush(RGB(255, 0, 0));
   EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 1);
   EXPECT_EQ(GetPixel(context, 5, 5), RGB(255, 0, 0));
-  EXPECT_EVENTS("erase with the window's brush", expected, wintest::DrainEvents(repaint));
+  EXPECT_SEQUENCE("erase with the window's brush", expected, support::DrainEvents(repaint));
   ReleaseDC(window, context);
 }
 
@@ -326,7 +326,7 @@ TEST_F(WindowTest, MessagesOfNoWindow) {
   HWND window = Create(45, WINDOW_HIDDEN);
   HWND child = ChildCreate("Static", window, 3);
   HWND stranger = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  wintest::DrainEvents();
+  support::DrainEvents();
   WindowState* state = WindowStateGet();
   EXPECT_EQ(WindowMessageHandler(stranger, WM_SIZE, 0, 0), 1);
   EXPECT_EQ(state->eventWindow, -1);
@@ -341,8 +341,8 @@ TEST_F(WindowTest, MessagesOfNoWindow) {
   EXPECT_EQ(state->eventWindow, 45);
   EXPECT_EQ(WindowMessageHandler(child, WM_MOVE, 0, 0), 0);
   EXPECT_EQ(WindowMessageHandler(child, WM_CLOSE, 0, 0), 0);
-  static const RecordedEvent none[] = {END_OF_EVENTS};
-  EXPECT_EVENTS("nothing posted for messages of no window", none, wintest::DrainEvents());
+  static const Recorded none[] = {END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("nothing posted for messages of no window", none, support::DrainEvents());
   DestroyWindow(stranger);
 }
 
@@ -356,11 +356,11 @@ TEST_F(WindowTest, NotificationAreaMessagesPostTheirType) {
   static const SystrayCase cases[] = {{WM_LBUTTONDOWN, 0}, {WM_RBUTTONDOWN, 1}, {WM_LBUTTONDBLCLK, 2},
                                       {WM_RBUTTONDBLCLK, 3}, {WM_MOUSEMOVE, -1},   {123456, -1}};
   for (const SystrayCase& row : cases) {
-    wintest::DrainEvents();
+    support::DrainEvents();
     EXPECT_EQ(SendMessageA(window, MESSAGE_SYSTRAY, 5, row.mouseMessage), 0);
-    RecordedEvent expected[2] = {{EVENT_SYSTRAY, 5, 46, row.type}, END_OF_EVENTS};
-    if (row.type == -1) expected[0] = END_OF_EVENTS;
-    EXPECT_EVENTS("notification-area icon", expected, wintest::DrainEvents());
+    Recorded expected[2] = {{EVENT_SYSTRAY, 5, 46, row.type}, END_OF_SEQUENCE};
+    if (row.type == -1) expected[0] = END_OF_SEQUENCE;
+    EXPECT_SEQUENCE("notification-area icon", expected, support::DrainEvents());
   }
 }
 

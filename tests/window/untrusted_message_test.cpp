@@ -18,18 +18,18 @@
 #include "window/drop_record.h"
 #include "window/event_wait.h"
 #include "window/message_table.h"
-#include "window_test_support.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using wintest::ANY_VALUE;
-using wintest::END_OF_EVENTS;
-using wintest::RecordedEvent;
-using wintest::WindowTest;
+using support::ANY;
+using support::END_OF_SEQUENCE;
+using support::Recorded;
+using support::WindowTest;
 
 TEST_F(WindowTest, WildMessagesFromAnotherThreadChangeNothing) {
   HWND window = Create(50, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   DropRecord* stale = DropRecordCreate(32);
   DropRecordRelease(stale);
   static char foreignBuffer[64];
@@ -64,7 +64,7 @@ TEST_F(WindowTest, WildMessagesFromAnotherThreadChangeNothing) {
   ASSERT_TRUE(done) << "awaited the sending thread";
   // An ignored drop message comes back as its raw number, which equals the
   // event code; what matters is that no record was ever taken.
-  wintest::DrainEvents();
+  support::DrainEvents();
   EXPECT_EQ(WindowStateGet()->dropData, nullptr);
   EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
   EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
@@ -72,8 +72,8 @@ TEST_F(WindowTest, WildMessagesFromAnotherThreadChangeNothing) {
 
   // The window still works.
   PostMessageA(window, WM_CLOSE, 0, 0);
-  static const RecordedEvent close[] = {{EVENT_CLOSE_WINDOW, 50, 50, 0}, END_OF_EVENTS};
-  EXPECT_EVENTS("close after the storm", close, wintest::DrainEvents({{EVENT_CLOSE_WINDOW}}));
+  static const Recorded close[] = {{EVENT_CLOSE_WINDOW, 50, 50, 0}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("close after the storm", close, support::DrainEvents({{EVENT_CLOSE_WINDOW}}));
 }
 
 TEST_F(WindowTest, NotifyWithoutAHeaderIsNotHandled) {
@@ -84,7 +84,7 @@ TEST_F(WindowTest, NotifyWithoutAHeaderIsNotHandled) {
 
 TEST_F(WindowTest, OwnDropRecordsAreTakenOnceAndFreedByTheNextWait) {
   HWND window = Create(52, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   WindowState* state = WindowStateGet();
   DropRecord* record = DropRecordCreate(100);
   ASSERT_NE(record, nullptr);
@@ -162,7 +162,7 @@ TEST_F(WindowTest, WildMessagesFromAnotherProcessChangeNothing) {
   char text[32] = {};
   if (GetEnvironmentVariableA(FOREIGN_TARGET_VARIABLE, text, sizeof text)) GTEST_SKIP() << "inside the helper";
   HWND window = Create(53, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   char program[MAX_PATH];
   ASSERT_NE(GetModuleFileNameA(nullptr, program, sizeof program), 0u);
   snprintf(text, sizeof text, "%lld", static_cast<long long>(reinterpret_cast<intptr_t>(window)));
@@ -188,13 +188,13 @@ TEST_F(WindowTest, WildMessagesFromAnotherProcessChangeNothing) {
   CloseHandle(process.hProcess);
   ASSERT_TRUE(finished) << "awaited the sending process";
   EXPECT_EQ(exitCode, 0u);
-  wintest::DrainEvents();
+  support::DrainEvents();
   EXPECT_EQ(WindowStateGet()->dropData, nullptr);
   EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
   EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
   PostMessageA(window, WM_CLOSE, 0, 0);
-  static const RecordedEvent close[] = {{EVENT_CLOSE_WINDOW, 53, 53, 0}, END_OF_EVENTS};
-  EXPECT_EVENTS("close after the foreign storm", close, wintest::DrainEvents({{EVENT_CLOSE_WINDOW}}));
+  static const Recorded close[] = {{EVENT_CLOSE_WINDOW, 53, 53, 0}, END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("close after the foreign storm", close, support::DrainEvents({{EVENT_CLOSE_WINDOW}}));
 }
 
 }  // namespace

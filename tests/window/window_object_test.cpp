@@ -10,11 +10,11 @@
 #include "window/drop_record.h"
 #include "window/event_wait.h"
 #include "window/message_table.h"
-#include "window_test_support.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using wintest::WindowTest;
+using support::WindowTest;
 
 // Style bits the platform adds or changes by itself.
 const LONG_PTR PLATFORM_STYLE_BITS = WS_VISIBLE | WS_CLIPSIBLINGS | WS_MINIMIZE | WS_MAXIMIZE;
@@ -105,7 +105,7 @@ TEST_F(WindowTest, FlagWordsBecomeStylesPlacementAndState) {
     }
     WindowDestroy(3);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_FALSE(wintest::ClassRegistered(3));
+    EXPECT_FALSE(support::ClassRegistered(3));
   }
 }
 
@@ -117,8 +117,8 @@ TEST_F(WindowTest, ClassCarriesTheDocumentedValues) {
   EXPECT_EQ(info.lpfnWndProc, WindowClassProc);
   EXPECT_EQ(info.hbrBackground, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1)));
   EXPECT_EQ(info.hCursor, LoadCursorA(nullptr, IDC_ARROW));
-  EXPECT_EQ(gui::ClassNameOf(window), "WindowClass_4");
-  EXPECT_EQ(gui::WindowText(window), "test");
+  EXPECT_EQ(support::ClassNameOf(window), "WindowClass_4");
+  EXPECT_EQ(support::WindowText(window), "test");
   // The subclass of the gadget list sits in front of the class procedure.
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)), GadgetListWindowProc);
   ACCEL entries[4] = {};
@@ -134,7 +134,7 @@ TEST_F(WindowTest, NullTitleGivesAnEmptyCaption) {
   int64_t result = WindowCreate(6, 10, 10, 100, 50, nullptr, WINDOW_HIDDEN);
   ASSERT_NE(result, 0);
   numbers.push_back(6);
-  EXPECT_EQ(gui::WindowText(reinterpret_cast<HWND>(result)), "");
+  EXPECT_EQ(support::WindowText(reinterpret_cast<HWND>(result)), "");
 }
 
 TEST_F(WindowTest, WindowIdPropertyIsNumberPlusOne) {
@@ -156,27 +156,27 @@ TEST_F(WindowTest, DynamicWindowIsNamedByItsHandleValue) {
   ASSERT_NE(object, nullptr);
   EXPECT_EQ(value, reinterpret_cast<intptr_t>(object));
   EXPECT_NE(value, reinterpret_cast<intptr_t>(object->handle));
-  EXPECT_EQ(gui::ClassNameOf(object->handle), wintest::ClassNameOfNumber(value));
+  EXPECT_EQ(support::ClassNameOf(object->handle), support::ClassNameOfNumber(value));
   EXPECT_EQ(reinterpret_cast<intptr_t>(GetPropA(object->handle, "Zel_WindowID")), value + 1);
   HWND handle = object->handle;
   WindowDestroy(value);
   EXPECT_FALSE(IsWindow(handle));
   EXPECT_EQ(Record(value), nullptr);
-  EXPECT_FALSE(wintest::ClassRegistered(value));
+  EXPECT_FALSE(support::ClassRegistered(value));
 }
 
 TEST_F(WindowTest, RecreatingANumberDestroysTheOldWindowAndItsEvents) {
   HWND old = Create(7, WINDOW_HIDDEN);
   Create(8, WINDOW_HIDDEN);
-  wintest::DrainEvents();
+  support::DrainEvents();
   EventPost(EVENT_SYSTRAY, 99, 7, 0);
   EventPost(EVENT_SYSTRAY, 99, 8, 0);
   HWND fresh = Create(7, WINDOW_HIDDEN);
   EXPECT_FALSE(IsWindow(old));
   EXPECT_TRUE(IsWindow(fresh));
-  EXPECT_EQ(gui::ClassNameOf(fresh), "WindowClass_7");
-  static const wintest::RecordedEvent expected[] = {{EVENT_SYSTRAY, 99, 8, 0}, wintest::END_OF_EVENTS};
-  EXPECT_EVENTS("only the other window's event survives", expected, wintest::DrainEvents());
+  EXPECT_EQ(support::ClassNameOf(fresh), "WindowClass_7");
+  static const support::Recorded expected[] = {{EVENT_SYSTRAY, 99, 8, 0}, support::END_OF_SEQUENCE};
+  EXPECT_SEQUENCE("only the other window's event survives", expected, support::DrainEvents());
 }
 
 TEST_F(WindowTest, FailedCreateWindowLeavesNothingRegistered) {
@@ -184,14 +184,14 @@ TEST_F(WindowTest, FailedCreateWindowLeavesNothingRegistered) {
   HWND bogusParent = reinterpret_cast<HWND>(static_cast<intptr_t>(0x7FFF1234));
   EXPECT_EQ(WindowCreate(9, 10, 10, 100, 50, "orphan", 0, bogusParent), 0);
   EXPECT_EQ(Record(9), nullptr);
-  EXPECT_FALSE(wintest::ClassRegistered(9));
+  EXPECT_FALSE(support::ClassRegistered(9));
   int64_t dynamic = WindowCreate(OBJECT_ANY, 10, 10, 100, 50, "orphan", 0, bogusParent);
   EXPECT_EQ(dynamic, 0);
 }
 
 TEST_F(WindowTest, NumberTheRegistryRefusesCreatesNothing) {
   EXPECT_EQ(WindowCreate(REGISTRY_SLOT_LIMIT, 10, 10, 100, 50, "too far", 0), 0);
-  EXPECT_FALSE(wintest::ClassRegistered(REGISTRY_SLOT_LIMIT));
+  EXPECT_FALSE(support::ClassRegistered(REGISTRY_SLOT_LIMIT));
   EXPECT_EQ(WindowCreate(-2, 10, 10, 100, 50, "negative", 0), 0);
 }
 
@@ -207,7 +207,7 @@ TEST_F(WindowTest, FailedAcceleratorAllocationLeavesTheWindowUnregistered) {
   KernelFailAllocationsAfter(-1);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(Record(10), nullptr);
-  EXPECT_FALSE(wintest::ClassRegistered(10));
+  EXPECT_FALSE(support::ClassRegistered(10));
   EXPECT_EQ(FindWindowA(nullptr, "no table"), nullptr);
   EXPECT_EQ(GadgetListSwitch(nullptr), before);
   EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
@@ -216,7 +216,7 @@ TEST_F(WindowTest, FailedAcceleratorAllocationLeavesTheWindowUnregistered) {
 TEST_F(WindowTest, CentringOnTheActiveWindow) {
   // Reference near the top-left corner: the result is clamped to 0, 0.
   HWND reference = Create(11, 0, 0, 0, 60, 40);
-  ASSERT_TRUE(gui::BringToForeground(reference));
+  ASSERT_TRUE(support::BringToForeground(reference));
   HWND centred = Create(12, WINDOW_CENTRE_WINDOW, 500, 500, 300, 200);
   RECT rect;
   GetWindowRect(centred, &rect);
@@ -227,7 +227,7 @@ TEST_F(WindowTest, CentringOnTheActiveWindow) {
   // Near the bottom-right corner: no clamp, the window may leave the screen.
   WindowDestroy(11);
   reference = Create(11, 0, 900, 650, 60, 40);
-  ASSERT_TRUE(gui::BringToForeground(reference));
+  ASSERT_TRUE(support::BringToForeground(reference));
   RECT area;
   GetWindowRect(reference, &area);
   centred = Create(12, WINDOW_CENTRE_WINDOW, 0, 0, 300, 200);
@@ -251,7 +251,7 @@ TEST_F(WindowTest, CentringOnAGivenParent) {
   EXPECT_EQ(rect.top, (area.bottom - area.top - (rect.bottom - rect.top)) / 2 + area.top);
   EXPECT_EQ(GetWindow(Record(14)->handle, GW_OWNER), parent);
   // Destroying the owned window hands activation back to its owner.
-  ASSERT_TRUE(gui::BringToForeground(Record(14)->handle));
+  ASSERT_TRUE(support::BringToForeground(Record(14)->handle));
   WindowDestroy(14);
   EXPECT_EQ(GetActiveWindow(), parent);
 }

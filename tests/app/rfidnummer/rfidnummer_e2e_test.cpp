@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include "app/e2e_support.h"
+#include "e2e_support.h"
 #include "support/gui_test_support.h"
 
 namespace {
@@ -37,7 +37,7 @@ TEST_F(RfidNummerTest, WindowIsCentredWithItsFourControls) {
   };
   for (size_t i = 0; i < controls.size(); i++) {
     SCOPED_TRACE(testing::Message() << "control " << i);
-    EXPECT_STRCASEEQ(gui::ClassNameOf(controls[i]).c_str(), expected[i].className);
+    EXPECT_STRCASEEQ(support::ClassNameOf(controls[i]).c_str(), expected[i].className);
     EXPECT_EQ(e2e::ControlText(controls[i]), expected[i].text);
     RECT placement = e2e::ControlPlacement(controls[i]);
     EXPECT_EQ(placement.left, expected[i].placement.left);
@@ -56,6 +56,7 @@ struct ConversionCase {
 };
 
 const ConversionCase conversionCases[] = {
+    {"", "1D 00000000 10"},
     {"12345678", "1D 00BC614E 2"},
     {"4294967296", "1D 100000000 4"},
     {"-15", "1D FFFFFFFFFFFFFFF1 15"},
@@ -69,7 +70,7 @@ TEST_F(RfidNummerTest, TypingANumberAndClickingIntoTheResultShowsItsCode) {
     SCOPED_TRACE(row.typed);
     ClickInto(numberField);
     e2e::ClearField(previousLength);
-    gui::TypeText(row.typed);
+    support::TypeText(row.typed);
     ASSERT_TRUE(e2e::AwaitText(numberField, row.typed)) << "awaited the typed text in the number field";
     ClickInto(resultField);
     EXPECT_TRUE(e2e::AwaitText(resultField, row.code))
@@ -78,7 +79,7 @@ TEST_F(RfidNummerTest, TypingANumberAndClickingIntoTheResultShowsItsCode) {
   }
   // Typing alone computes nothing: the result stays until the field is left.
   ClickInto(numberField);
-  gui::TypeText("9");
+  support::TypeText("9");
   ASSERT_TRUE(e2e::AwaitText(numberField, "abc9"));
   EXPECT_EQ(e2e::ControlText(resultField), "1D 00000000 10");
 
@@ -86,7 +87,7 @@ TEST_F(RfidNummerTest, TypingANumberAndClickingIntoTheResultShowsItsCode) {
   if (!directory.empty()) {
     ClickInto(numberField);
     e2e::ClearField(4);
-    gui::TypeText("12345678");
+    support::TypeText("12345678");
     ClickInto(resultField);
     ASSERT_TRUE(e2e::AwaitText(resultField, "1D 00BC614E 2"));
     EXPECT_TRUE(e2e::ScreenshotSave(program.window, directory + "\\rfidnummer-e2e.png"))
@@ -101,10 +102,10 @@ TEST_F(RfidNummerTest, NoFieldHasTheFocusAtStartAndEnterDoesNotConvert) {
   EXPECT_NE(focused, numberField);
   EXPECT_NE(focused, resultField);
   ClickInto(numberField);
-  gui::TypeText("42");
-  gui::PressKey(VK_RETURN);
+  support::TypeText("42");
+  support::PressKey(VK_RETURN);
   // Input is handled in order: the marker after Enter shows Enter is done.
-  gui::TypeText("7");
+  support::TypeText("7");
   ASSERT_TRUE(e2e::AwaitText(numberField, "427")) << "awaited the marker key after Enter";
   EXPECT_EQ(e2e::ControlText(resultField), "");
   EXPECT_EQ(e2e::FocusedControl(program.window), numberField);
@@ -112,23 +113,23 @@ TEST_F(RfidNummerTest, NoFieldHasTheFocusAtStartAndEnterDoesNotConvert) {
 
 TEST_F(RfidNummerTest, ResultFieldCannotBeEdited) {
   ClickInto(numberField);
-  gui::TypeText("42");
+  support::TypeText("42");
   ClickInto(resultField);
   ASSERT_TRUE(e2e::AwaitText(resultField, "1D 0000002A 8"));
-  gui::TypeText("99");
-  gui::PressKey(VK_BACK);
-  gui::PressKey(VK_DELETE);
+  support::TypeText("99");
+  support::PressKey(VK_BACK);
+  support::PressKey(VK_DELETE);
   // Input is handled in order: once the number field shows the marker, the
   // keys sent to the result field have been handled too.
   ClickInto(numberField);
-  gui::TypeText("7");
+  support::TypeText("7");
   ASSERT_TRUE(e2e::AwaitText(numberField, "427")) << "awaited the marker key in the number field";
   EXPECT_EQ(e2e::ControlText(resultField), "1D 0000002A 8");
 }
 
 TEST_F(RfidNummerTest, ActivatingAnotherWindowConverts) {
   ClickInto(numberField);
-  gui::TypeText("1234567890");
+  support::TypeText("1234567890");
   ASSERT_TRUE(e2e::AwaitText(numberField, "1234567890"));
   HWND other = CreateWindowExA(0, "Static", "another window", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 120, 60,
                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -143,29 +144,26 @@ TEST_F(RfidNummerTest, ActivatingAnotherWindowConverts) {
   DestroyWindow(other);
 }
 
-TEST_F(RfidNummerTest, EmptyFieldShowsTheCodeOfZero) {
-  ClickInto(numberField);
-  ClickInto(resultField);
-  EXPECT_TRUE(e2e::AwaitText(resultField, "1D 00000000 10"))
-      << "the field shows \"" << e2e::ControlText(resultField) << "\"";
-}
-
-TEST_F(RfidNummerTest, CloseMessageEndsTheProcessWithCodeZero) {
-  ClickInto(numberField);
-  gui::TypeText("5");
-  PostMessageA(program.window, WM_CLOSE, 0, 0);
-  DWORD exitCode = 12345;
-  ASSERT_TRUE(e2e::ProgramWaitExit(&program, &exitCode)) << "awaited the process end after WM_CLOSE";
-  EXPECT_EQ(exitCode, 0u);
-  EXPECT_FALSE(IsWindow(program.window));
-}
-
-TEST_F(RfidNummerTest, AltF4EndsTheProcessWithCodeZero) {
-  ClickInto(numberField);
-  e2e::PressAltF4();
-  DWORD exitCode = 12345;
-  ASSERT_TRUE(e2e::ProgramWaitExit(&program, &exitCode)) << "awaited the process end after Alt+F4";
-  EXPECT_EQ(exitCode, 0u);
+TEST_F(RfidNummerTest, ClosingEndsTheProcessWithCodeZero) {
+  static const struct {
+    const char* way;
+    bool altF4;  // else WM_CLOSE
+  } ways[] = {{"WM_CLOSE", false}, {"Alt+F4", true}};
+  for (const auto& row : ways) {
+    if (&row != ways) Start();
+    ClickInto(numberField);
+    support::TypeText("5");
+    ASSERT_TRUE(e2e::AwaitText(numberField, "5"));
+    if (row.altF4)
+      support::PressKey(VK_F4, VK_MENU);
+    else
+      PostMessageA(program.window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 12345;
+    ASSERT_TRUE(e2e::ProgramWaitExit(&program, &exitCode)) << "awaited the process end after " << row.way;
+    EXPECT_EQ(exitCode, 0u) << row.way;
+    EXPECT_FALSE(IsWindow(program.window)) << row.way;
+    Stop();
+  }
 }
 
 }  // namespace

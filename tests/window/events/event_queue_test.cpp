@@ -4,24 +4,16 @@
 // come out afterwards, compared as whole sequences.
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "core/block_pool.h"
+#include "support/event_sequence.h"
 #include "window/events/event_queue.h"
 
 namespace {
 
-struct Event {
-  int32_t code;
-  int64_t object;
-  int64_t window;
-  int64_t type;
-  bool operator==(const Event& other) const {
-    return code == other.code && object == other.object && window == other.window && type == other.type;
-  }
-};
+using support::Recorded;
+typedef Recorded Event;
 
 enum OperationKind { END, POST, PURGE, PURGE_WINDOW };
 
@@ -33,38 +25,8 @@ struct Operation {
 struct Scenario {
   const char* name;
   Operation operations[8];  // ended by END
-  Event expected[8];        // ended by code 0
+  Event expected[8];        // ended by END_OF_SEQUENCE
 };
-
-std::string Describe(const std::vector<Event>& events) {
-  std::ostringstream text;
-  for (const Event& event : events)
-    text << "  (" << event.code << ", " << event.object << ", " << event.window << ", " << event.type << ")\n";
-  return events.empty() ? std::string("  (none)\n") : text.str();
-}
-
-std::vector<Event> DrainQueue() {
-  std::vector<Event> events;
-  for (;;) {
-    Event event = {};
-    void* data = nullptr;
-    EventDataRelease release = nullptr;
-    event.code = EventPop(&event.object, &event.window, &event.type, &data, &release);
-    if (event.code == 0) break;
-    events.push_back(event);
-  }
-  return events;
-}
-
-void ExpectSequence(const char* file, int line, const char* name, const Event* expected,
-                    const std::vector<Event>& actual) {
-  std::vector<Event> wanted;
-  for (const Event* event = expected; event->code != 0; event++) wanted.push_back(*event);
-  if (wanted == actual) return;
-  ADD_FAILURE_AT(file, line) << name << ": event sequences differ\nexpected:\n"
-                             << Describe(wanted) << "actual:\n"
-                             << Describe(actual);
-}
 
 class EventQueueTest : public ::testing::Test {
  protected:
@@ -135,22 +97,22 @@ TEST_F(EventQueueTest, ScenariosProduceTheExpectedSequences) {
     for (const Operation* operation = scenario.operations; operation->kind != END; operation++) {
       const Event& event = operation->event;
       switch (operation->kind) {
-        case POST: EventPost(event.code, event.object, event.window, event.type); break;
+        case POST: EventPost(static_cast<int32_t>(event.code), event.object, event.window, event.type); break;
         case PURGE: EventPurge(event.code, event.object, event.window, event.type); break;
         case PURGE_WINDOW: EventPurgeWindow(event.window); break;
         case END: break;
       }
     }
-    ExpectSequence(__FILE__, __LINE__, scenario.name, scenario.expected, DrainQueue());
+    EXPECT_SEQUENCE(scenario.name, scenario.expected, support::QueuedEventsTake());
     EXPECT_EQ(EventStateGet()->queueHead, nullptr) << scenario.name;
     EXPECT_EQ(EventStateGet()->queueTail, nullptr) << scenario.name;
   }
 }
 
 TEST_F(EventQueueTest, PurgeLeavesTheTailOnTheLastKeptEvent) {
-  EventPost(GADGET_5.code, GADGET_5.object, GADGET_5.window, GADGET_5.type);
-  EventPost(GADGET_7.code, GADGET_7.object, GADGET_7.window, GADGET_7.type);
-  EventPost(SIZE_0.code, SIZE_0.object, SIZE_0.window, SIZE_0.type);
+  EventPost(EVENT_GADGET, 5, 0, EVENT_TYPE_FOCUS);
+  EventPost(EVENT_GADGET, 7, 0, EVENT_TYPE_FOCUS);
+  EventPost(EVENT_SIZE_WINDOW, 0, 0, 0);
   EventPurge(EVENT_GADGET, 5, -1, -1);
   EventState* state = EventStateGet();
   ASSERT_NE(state->queueTail, nullptr);
@@ -209,7 +171,7 @@ TEST_F(EventQueueTest, TheFirstChunkSurvivesAnEmptiedQueue) {
   // which holds the block taken at start, stays.
   for (int i = 0; i < 40; i++) EventPost(EVENT_GADGET, i, 0, 0);
   EXPECT_EQ(pool->totalBlocks, 48);
-  EXPECT_EQ(DrainQueue().size(), 40u);
+  EXPECT_EQ(support::QueuedEventsTake().size(), 40u);
   EXPECT_EQ(pool->totalBlocks, 16);
   for (int round = 0; round < 3; round++) {
     for (int i = 0; i < 10; i++) EventPost(EVENT_GADGET, i, 0, 0);
@@ -221,7 +183,7 @@ TEST_F(EventQueueTest, TheFirstChunkSurvivesAnEmptiedQueue) {
 TEST_F(EventQueueTest, ALongQueueKeepsItsOrder) {
   for (int i = 0; i < 1000; i++) EventPost(EVENT_GADGET, i, i % 3, 0);
   EventPurgeWindow(1);
-  std::vector<Event> events = DrainQueue();
+  std::vector<Event> events = support::QueuedEventsTake();
   ASSERT_EQ(events.size(), 667u);
   int64_t previous = -1;
   for (const Event& event : events) {

@@ -56,8 +56,6 @@ bool AwaitText(HWND control, const std::string& expected, DWORD timeoutMs = 5000
 // Waits until `condition` holds, pumping this thread's messages meanwhile.
 bool Await(bool (*condition)(void* context), void* context, DWORD timeoutMs = 5000);
 
-// SendInput: Alt+F4 to the foreground window.
-void PressAltF4(void);
 // SendInput: End, then Backspace `count` times: empties a field with the
 // caret, however the field was entered.
 void ClearField(int count);
@@ -75,6 +73,9 @@ class RfidNummerTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // What SetUp and TearDown do, for a case that runs the program again.
+  void Start();
+  void Stop();
   // Clicks into a field and waits until it has the focus.
   void ClickInto(HWND field);
 

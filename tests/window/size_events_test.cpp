@@ -54,18 +54,18 @@ TEST_F(SizeEvents, BorderDragDeliversSizeEventsThroughTheWait) {
   HWND window = reinterpret_cast<HWND>(WindowCreate(number, 200, 150, 300, 200, "Sizing",
                                                     WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WINDOW_NO_GADGET_LIST));
   ASSERT_NE(window, nullptr);
-  ASSERT_TRUE(gui::BringToForeground(window)) << "awaited the window in the foreground";
+  ASSERT_TRUE(support::BringToForeground(window)) << "awaited the window in the foreground";
   RECT rect;
   GetWindowRect(window, &rect);
-  gui::MoveMouseTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  gui::LeftButton(true);
+  support::MoveMouseTo((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  support::LeftButton(true);
   ASSERT_TRUE(WaitCounting([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; })) << "awaited the button press";
   PostMessageA(window, WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, 0);
   ASSERT_TRUE(WaitCounting([&] { return SizeTrackStateGet()->active && GetCapture() == window; }))
       << "awaited tracking of the border drag";
   for (int move = 1; move <= MOVES; move++) {
     int x = rect.right + 10 * move, y = rect.bottom + 5 * move;
-    gui::MoveMouseTo(x, y);
+    support::MoveMouseTo(x, y);
     EXPECT_TRUE(WaitCounting([&] { return sizeEvents == move; }))
         << "awaited size event " << move << " while the border is dragged";
     RECT now;
@@ -73,17 +73,14 @@ TEST_F(SizeEvents, BorderDragDeliversSizeEventsThroughTheWait) {
     EXPECT_EQ(now.right, x + 2);
     EXPECT_EQ(now.bottom, y + 2);
   }
-  gui::LeftButton(false);
+  support::LeftButton(false);
   ASSERT_TRUE(WaitCounting([&] { return !SizeTrackStateGet()->active && exits == 1; }))
       << "awaited WM_EXITSIZEMOVE through the wait";
   EXPECT_EQ(sizeEvents, MOVES) << "one size event per movement";
   EXPECT_EQ(enters, 1);
   WindowDestroy(number);
-  gui::PumpUntilIdle();
-  int64_t object, eventWindow, type;
-  void* data;
-  EventDataRelease release;
-  EXPECT_EQ(EventPop(&object, &eventWindow, &type, &data, &release), 0) << "no queued event left behind";
+  support::PumpUntilIdle();
+  EXPECT_SEQUENCE("events left behind", support::NOTHING, support::QueuedEventsTake());
 }
 
 // The demo program sits in the build tree's app folder, beside tests/.
@@ -107,18 +104,18 @@ TEST_F(SizeEvents, DemoProgramCountsSizeEventsDuringADrag) {
   PROCESS_INFORMATION process = {};
   ASSERT_TRUE(CreateProcessA(demo.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   HWND window = nullptr;
-  ASSERT_TRUE(gui::PumpUntil([&] { return (window = FindWindowA(nullptr, "Size demo")) != nullptr; }, 10000))
+  ASSERT_TRUE(support::PumpUntil([&] { return (window = FindWindowA(nullptr, "Size demo")) != nullptr; }, 10000))
       << "awaited the demo window";
   HWND counter = nullptr;
-  ASSERT_TRUE(gui::PumpUntil([&] {
+  ASSERT_TRUE(support::PumpUntil([&] {
     for (HWND child = FindWindowExA(window, nullptr, "Static", nullptr); child;
          child = FindWindowExA(window, child, "Static", nullptr))
-      if (gui::WindowText(child).rfind("Size events:", 0) == 0) counter = child;
+      if (support::WindowText(child).rfind("Size events:", 0) == 0) counter = child;
     return counter != nullptr;
   })) << "awaited the counter";
-  int before = atoi(gui::WindowText(counter).c_str() + strlen("Size events:"));
+  int before = atoi(support::WindowText(counter).c_str() + strlen("Size events:"));
 
-  ASSERT_TRUE(gui::PumpUntil([&] {
+  ASSERT_TRUE(support::PumpUntil([&] {
     SetForegroundWindow(window);
     return GetForegroundWindow() == window;
   })) << "awaited the demo in the foreground";
@@ -134,23 +131,23 @@ TEST_F(SizeEvents, DemoProgramCountsSizeEventsDuringADrag) {
     GetGUIThreadInfo(process.dwThreadId, &info);
     return info.hwndCapture;
   };
-  ASSERT_TRUE(gui::PumpUntil([&] { return demoCapture() == window; })) << "awaited the demo tracking the drag";
+  ASSERT_TRUE(support::PumpUntil([&] { return demoCapture() == window; })) << "awaited the demo tracking the drag";
   for (int move = 1; move <= MOVES; move++) {
     const int x = start.right + 10 * move;
-    gui::MoveMouseTo(x, middleY);
+    support::MoveMouseTo(x, middleY);
     RECT now = {};
-    EXPECT_TRUE(gui::PumpUntil([&] {
+    EXPECT_TRUE(support::PumpUntil([&] {
       GetWindowRect(window, &now);
       return now.right == x + 2;
     })) << "awaited the demo's right edge at " << x + 2 << ", it is at " << now.right;
   }
   int counted = 0;
-  EXPECT_TRUE(gui::PumpUntil([&] {
-    counted = atoi(gui::WindowText(counter).c_str() + strlen("Size events:"));
+  EXPECT_TRUE(support::PumpUntil([&] {
+    counted = atoi(support::WindowText(counter).c_str() + strlen("Size events:"));
     return counted - before >= MOVES;
   })) << "the demo counted " << counted - before << " size events during the drag, expected " << MOVES;
-  gui::PressKey(VK_RETURN);
-  EXPECT_TRUE(gui::PumpUntil([&] { return demoCapture() == nullptr; })) << "awaited the end of the drag on Enter";
+  support::PressKey(VK_RETURN);
+  EXPECT_TRUE(support::PumpUntil([&] { return demoCapture() == nullptr; })) << "awaited the end of the drag on Enter";
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0) << "the demo ends on close";
   DWORD exitCode = 1;
@@ -158,7 +155,7 @@ TEST_F(SizeEvents, DemoProgramCountsSizeEventsDuringADrag) {
   EXPECT_EQ(exitCode, 0u);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  gui::PumpUntilIdle();
+  support::PumpUntilIdle();
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ class FocusTest : public ::testing::Test {
   static void TearDownTestSuite() {
     DestroyWindow(shared);
     shared = nullptr;
-    gui::PumpUntilIdle();
+    support::PumpUntilIdle();
     EXPECT_TRUE(UnregisterClassA(PLAIN_CLASS, GetModuleHandleA(nullptr))) << "all test windows destroyed";
   }
 
@@ -76,11 +76,8 @@ class FocusTest : public ::testing::Test {
       children.push_back(child);
     for (HWND child : children) DestroyWindow(child);
     for (int64_t number : toolkitWindows) WindowDestroy(number);
-    gui::PumpUntilIdle();
-    int64_t object, window, type;
-    void* data;
-    EventDataRelease release;
-    EXPECT_EQ(EventPop(&object, &window, &type, &data, &release), 0) << "no queued event left behind";
+    support::PumpUntilIdle();
+    EXPECT_SEQUENCE("events left behind", support::NOTHING, support::QueuedEventsTake());
   }
 
   // The shared window, emptied after every test.
@@ -124,13 +121,6 @@ class FocusTest : public ::testing::Test {
     SetKeyboardState(keys);
   }
 
-  // Reads what is pending, so that the next results belong to the test.
-  static void DrainEvents() {
-    DWORD start = GetTickCount();
-    while (EventPoll(0) != 0 && GetTickCount() - start < 2000) {
-    }
-  }
-
   static HWND shared;
   BYTE savedKeys[256];
   std::vector<int64_t> toolkitWindows;
@@ -158,7 +148,7 @@ TEST_F(FocusTest, TabAndShiftTabVisitTheTabStopsAndWrapAround) {
       {"no tab stop, no focus", noStopLayout, NO_FOCUS, NO_FOCUS, NO_FOCUS},
   };
   HWND window = PlainWindow();
-  ASSERT_TRUE(gui::BringToForeground(window)) << "awaited the test window in the foreground";
+  ASSERT_TRUE(support::BringToForeground(window)) << "awaited the test window in the foreground";
   for (const auto& row : cases) {
     std::vector<HWND> controls = Populate(window, row.layout);
     for (int direction = 0; direction <= 1; direction++) {
@@ -172,92 +162,87 @@ TEST_F(FocusTest, TabAndShiftTabVisitTheTabStopsAndWrapAround) {
   }
 }
 
-TEST_F(FocusTest, DescendantsFollowTheirParentInTabOrder) {
-  HWND window = PlainWindow();
-  // 0, then a container (no tab stop) holding 2 and 3, then 4.
-  std::vector<HWND> controls = Populate(window, containerLayout);
-  std::vector<HWND> inner = Populate(controls[1], twoStops);
-  controls.insert(controls.end(), inner.begin(), inner.end());
-  controls.push_back(CreateWindowExA(0, "Button", "", WS_CHILD | STOP, 10, 200, 80, 20, window, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr));
-  ASSERT_TRUE(gui::BringToForeground(window));
-  static const struct {
-    int start, direction, expected;
-  } cases[] = {{0, 0, 2}, {2, 0, 3}, {3, 0, 4}, {4, 1, 3}, {2, 1, 0}};
-  for (const auto& row : cases) {
-    SetFocus(controls[row.start]);
-    FocusNavigate(row.direction);
-    EXPECT_EQ(FocusIndex(window, controls), row.expected) << "from " << row.start << " direction " << row.direction;
-  }
-}
+struct NestedStep {
+  int start, direction, expected;  // control indices; direction 1 is Shift+Tab
+};
+// Control 0, then a container (control 1) holding 2 and 3, then 4 outside it.
+const NestedStep plainContainerSteps[] = {{0, 0, 2}, {2, 0, 3}, {3, 0, 4}, {4, 1, 3}, {2, 1, 0}, {-1, 0, 0}};
+const NestedStep mdiChildSteps[] = {
+    {2, 0, 3}, {3, 0, 2},  // wraps inside the child, never out to 4
+    {2, 1, 3}, {3, 1, 2},
+    {1, 0, 2}, {1, 1, 3},  // focus on the child itself: its first or last tab stop
+    {-1, 0, 0}};
 
-TEST_F(FocusTest, AnIpAddressControlIsLeftAsAWhole) {
-  HWND window = PlainWindow();
-  std::vector<HWND> controls = Populate(window, addressLayout);
-  ASSERT_NE(controls[1], nullptr) << "the common controls are initialised by the gadget library";
-  ASSERT_TRUE(gui::BringToForeground(window));
-  std::vector<HWND> fields;
-  for (HWND field = GetWindow(controls[1], GW_CHILD); field; field = GetWindow(field, GW_HWNDNEXT))
-    fields.push_back(field);
-  ASSERT_EQ(fields.size(), 4u) << "an address control has four fields";
-  for (size_t i = 0; i < fields.size(); i++) {
-    SetFocus(fields[i]);
-    ASSERT_EQ(GetFocus(), fields[i]);
-    FocusNavigate(0);
-    EXPECT_EQ(GetFocus(), controls[2]) << "Tab from field " << i << " goes past the whole control";
-    SetFocus(fields[i]);
-    FocusNavigate(1);
-    EXPECT_EQ(GetFocus(), controls[0]) << "Shift+Tab from field " << i << " goes before the whole control";
-  }
-}
-
-TEST_F(FocusTest, AComboBoxExListIsLeftAsAWhole) {
-  HWND window = PlainWindow();
-  std::vector<HWND> controls = Populate(window, comboLayout);
-  HWND inner = GetWindow(controls[1], GW_CHILD);
-  ASSERT_NE(inner, nullptr) << "the extended combo box holds a combo box";
-  // The combo box inside inherits the outer control's WS_TABSTOP.
-  EXPECT_NE(GetWindowLongA(inner, GWL_STYLE) & WS_TABSTOP, 0);
-  ASSERT_TRUE(gui::BringToForeground(window));
-  SetFocus(inner);
-  ASSERT_EQ(GetFocus(), inner);
-  FocusNavigate(0);
-  EXPECT_EQ(GetFocus(), controls[2]) << "Tab goes past the whole control, not to a part of it ("
-                                     << gui::ClassNameOf(GetFocus()) << ")";
-  SetFocus(inner);
-  FocusNavigate(1);
-  EXPECT_EQ(GetFocus(), controls[0]) << "Shift+Tab goes before the whole control";
-}
-
-TEST_F(FocusTest, InsideAnMdiChildTabStaysInTheChild) {
+TEST_F(FocusTest, NestedTabStopsFollowTheirContainer) {
   WNDCLASSA childClass = {};
   childClass.lpfnWndProc = DefWindowProcA;
   childClass.hInstance = GetModuleHandleA(nullptr);
   childClass.lpszClassName = "MDI_ChildClass";
   ASSERT_NE(RegisterClassA(&childClass), 0);
-  HWND window = PlainWindow();
-  // 0, the MDI child holding 2 and 3, then 4 outside it.
-  std::vector<HWND> controls = Populate(window, mdiLayout);
-  std::vector<HWND> inner = Populate(controls[1], twoStops);
-  controls.insert(controls.end(), inner.begin(), inner.end());
-  controls.push_back(CreateWindowExA(0, "Button", "", WS_CHILD | STOP, 10, 200, 80, 20, window, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr));
-  ASSERT_TRUE(gui::BringToForeground(window));
   static const struct {
-    int start, direction, expected;
+    const char* situation;
+    const ControlEntry* layout;
+    const NestedStep* steps;  // ended by start -1
   } cases[] = {
-      {2, 0, 3}, {3, 0, 2},  // wraps inside the child, never out to 4
-      {2, 1, 3}, {3, 1, 2},
-      {1, 0, 2}, {1, 1, 3},  // focus on the child itself: its first or last tab stop
+      {"descendants follow their parent", containerLayout, plainContainerSteps},
+      {"Tab stays inside an MDI child", mdiLayout, mdiChildSteps},
   };
+  HWND window = PlainWindow();
   for (const auto& row : cases) {
-    SetFocus(controls[row.start]);
-    ASSERT_EQ(GetFocus(), controls[row.start]);
-    FocusNavigate(row.direction);
-    EXPECT_EQ(FocusIndex(window, controls), row.expected) << "from " << row.start << " direction " << row.direction;
+    std::vector<HWND> controls = Populate(window, row.layout);
+    std::vector<HWND> inner = Populate(controls[1], twoStops);
+    controls.insert(controls.end(), inner.begin(), inner.end());
+    controls.push_back(CreateWindowExA(0, "Button", "", WS_CHILD | STOP, 10, 200, 80, 20, window, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(support::BringToForeground(window));
+    for (const NestedStep* step = row.steps; step->start >= 0; step++) {
+      SetFocus(controls[step->start]);
+      ASSERT_EQ(GetFocus(), controls[step->start]) << row.situation;
+      FocusNavigate(step->direction);
+      EXPECT_EQ(FocusIndex(window, controls), step->expected)
+          << row.situation << ": from " << step->start << " direction " << step->direction;
+    }
+    DestroyWindow(controls[1]);
+    DestroyWindow(controls[0]);
+    DestroyWindow(controls[4]);
   }
-  DestroyWindow(controls[1]);
   EXPECT_TRUE(UnregisterClassA("MDI_ChildClass", GetModuleHandleA(nullptr)));
+}
+
+// An IP address control (four edit fields) and an extended combo box (a
+// combo box inside) are each one tab stop: Tab from any part goes past the
+// whole control, Shift+Tab before it.
+TEST_F(FocusTest, CompositeControlsAreLeftAsAWhole) {
+  static const struct {
+    const ControlEntry* layout;
+    size_t parts;
+    bool partTakesTheTabStop;  // the part inherits the outer control's WS_TABSTOP
+  } cases[] = {{addressLayout, 4, false}, {comboLayout, 1, true}};
+  HWND window = PlainWindow();
+  for (const auto& row : cases) {
+    std::vector<HWND> controls = Populate(window, row.layout);
+    ASSERT_NE(controls[1], nullptr) << "the common controls are initialised by the gadget library";
+    std::string kind = support::ClassNameOf(controls[1]);
+    ASSERT_TRUE(support::BringToForeground(window));
+    std::vector<HWND> parts;
+    for (HWND part = GetWindow(controls[1], GW_CHILD); part; part = GetWindow(part, GW_HWNDNEXT))
+      parts.push_back(part);
+    ASSERT_EQ(parts.size(), row.parts) << kind;
+    for (size_t i = 0; i < parts.size(); i++) {
+      if (row.partTakesTheTabStop) {
+        EXPECT_NE(GetWindowLongA(parts[i], GWL_STYLE) & WS_TABSTOP, 0) << kind;
+      }
+      SetFocus(parts[i]);
+      ASSERT_EQ(GetFocus(), parts[i]);
+      FocusNavigate(0);
+      EXPECT_EQ(GetFocus(), controls[2]) << kind << ": Tab from part " << i << " goes past the whole control, not to "
+                                         << support::ClassNameOf(GetFocus());
+      SetFocus(parts[i]);
+      FocusNavigate(1);
+      EXPECT_EQ(GetFocus(), controls[0]) << kind << ": Shift+Tab from part " << i << " goes before the whole control";
+    }
+    for (HWND control : controls) DestroyWindow(control);
+  }
 }
 
 TEST_F(FocusTest, AcceleratorTableIsWithheldFromControlsThatTakeTabThemselves) {
@@ -268,7 +253,7 @@ TEST_F(FocusTest, AcceleratorTableIsWithheldFromControlsThatTakeTabThemselves) {
   enum { EDIT, RICH_WRITABLE, RICH_READ_ONLY, HOTKEY };
   SendMessageA(controls[RICH_READ_ONLY], EM_SETOPTIONS, ECOOP_OR, ECO_READONLY);
   SetPropA(controls[HOTKEY], "Zel_Hotkey", reinterpret_cast<HANDLE>(1));
-  ASSERT_TRUE(gui::BringToForeground(window));
+  ASSERT_TRUE(support::BringToForeground(window));
   HACCEL table = static_cast<WindowObject*>(RegistryLookup(WindowRegistry(), 40))->accelTable;
   ASSERT_NE(table, nullptr);
 
@@ -300,7 +285,7 @@ TEST_F(FocusTest, AcceleratorTableIsWithheldFromControlsThatTakeTabThemselves) {
   HWND foreign = PlainWindow();
   HWND foreignEdit = CreateWindowExA(0, "Edit", "", WS_CHILD | STOP, 10, 10, 100, 20, foreign, nullptr,
                                      GetModuleHandleA(nullptr), nullptr);
-  ASSERT_TRUE(gui::BringToForeground(foreign));
+  ASSERT_TRUE(support::BringToForeground(foreign));
   SetFocus(foreignEdit);
   EXPECT_EQ(AcceleratorTableChoose(foreign), nullptr) << "a window without Zel_WindowID has no table";
   EXPECT_EQ(AcceleratorTableChoose(nullptr), nullptr) << "no active window";
@@ -317,10 +302,10 @@ TEST_F(FocusTest, RealTabReachesAWritableRichEditButLeavesAReadOnlyOne) {
   for (const auto& row : cases) {
     std::vector<HWND> controls = Populate(window, richThenEdit);
     if (row.readOnly) SendMessageA(controls[0], EM_SETOPTIONS, ECOOP_OR, ECO_READONLY);
-    ASSERT_TRUE(gui::BringToForeground(window));
+    ASSERT_TRUE(support::BringToForeground(window));
     SetFocus(controls[0]);
-    DrainEvents();
-    gui::PressKey(VK_TAB);
+    support::DrainEvents();
+    support::PressKey(VK_TAB);
     // The key's release is the last message the Tab press produces.
     DWORD start = GetTickCount();
     bool released = false;
@@ -328,7 +313,7 @@ TEST_F(FocusTest, RealTabReachesAWritableRichEditButLeavesAReadOnlyOne) {
     ASSERT_TRUE(released) << "awaited WM_KEYUP of Tab through the event wait";
     if (row.focusStays) {
       EXPECT_EQ(GetFocus(), controls[0]) << "a writable rich edit control keeps the focus on Tab";
-      EXPECT_NE(gui::WindowText(controls[0]).find('\t'), std::string::npos) << "and receives the Tab as text";
+      EXPECT_NE(support::WindowText(controls[0]).find('\t'), std::string::npos) << "and receives the Tab as text";
     } else {
       EXPECT_EQ(GetFocus(), controls[1]) << "Tab leaves a read-only rich edit control";
     }

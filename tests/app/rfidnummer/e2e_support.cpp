@@ -1,5 +1,5 @@
 // See e2e_support.h.
-#include "app/e2e_support.h"
+#include "e2e_support.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -54,7 +54,7 @@ bool ProgramStart(RunningProgram* program, const std::string& path, const char* 
     return false;
   }
   WindowSearch search = {program->process.dwProcessId, title, nullptr};
-  gui::PumpUntil(
+  support::PumpUntil(
       [&] {
         search.found = nullptr;
         EnumWindows(WindowSearchStep, reinterpret_cast<LPARAM>(&search));
@@ -71,7 +71,7 @@ bool ProgramWaitExit(RunningProgram* program, DWORD* exitCode, DWORD timeoutMs) 
   HANDLE process = program->process.hProcess;
   // Pumped while waiting: the program's shut-down may send messages to
   // windows of this thread (activation changes).
-  bool ended = gui::PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs);
+  bool ended = support::PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs);
   if (ended && exitCode) GetExitCodeProcess(process, exitCode);
   return ended;
 }
@@ -127,40 +127,20 @@ RECT ControlPlacement(HWND control) {
 
 bool Activate(HWND window, DWORD timeoutMs) {
   SetForegroundWindow(window);
-  return gui::PumpUntil([&] { return GetForegroundWindow() == window; }, timeoutMs);
+  return support::PumpUntil([&] { return GetForegroundWindow() == window; }, timeoutMs);
 }
 
 bool AwaitText(HWND control, const std::string& expected, DWORD timeoutMs) {
-  return gui::PumpUntil([&] { return ControlText(control) == expected; }, timeoutMs);
+  return support::PumpUntil([&] { return ControlText(control) == expected; }, timeoutMs);
 }
 
 bool Await(bool (*condition)(void* context), void* context, DWORD timeoutMs) {
-  return gui::PumpUntil([&] { return condition(context); }, timeoutMs);
-}
-
-namespace {
-
-void KeyInput(WORD virtualKey, bool up) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
-}  // namespace
-
-void PressAltF4(void) {
-  KeyInput(VK_MENU, false);
-  KeyInput(VK_F4, false);
-  KeyInput(VK_F4, true);
-  KeyInput(VK_MENU, true);
+  return support::PumpUntil([&] { return condition(context); }, timeoutMs);
 }
 
 void ClearField(int count) {
-  gui::PressKey(VK_END);
-  for (int i = 0; i < count; i++) gui::PressKey(VK_BACK);
+  support::PressKey(VK_END);
+  for (int i = 0; i < count; i++) support::PressKey(VK_BACK);
 }
 
 // ---- PNG output: stored (uncompressed) deflate blocks suffice here ----------
@@ -280,14 +260,18 @@ bool ScreenshotSave(HWND window, const std::string& path) {
 
 // ---- The utility's fixture ----------------------------------------------
 
-void RfidNummerTest::SetUp() {
+void RfidNummerTest::SetUp() { Start(); }
+
+void RfidNummerTest::TearDown() { Stop(); }
+
+void RfidNummerTest::Start() {
   const char title[] = "RFID Nummer";
   std::string path = ProgramArgument(1);
   ASSERT_FALSE(path.empty()) << "the utility's path must be the first argument";
   ASSERT_TRUE(ProgramStart(&program, path, title)) << "awaited a visible window titled \"" << title << "\" from "
                                                    << path;
   // The window is shown before its controls are made.
-  gui::PumpUntil([&] { return ChildControls(program.window).size() >= 4; });
+  support::PumpUntil([&] { return ChildControls(program.window).size() >= 4; });
   controls = ChildControls(program.window);
   ASSERT_EQ(controls.size(), 4u) << "awaited two labels and two fields";
   numberField = controls[1];
@@ -295,7 +279,7 @@ void RfidNummerTest::SetUp() {
   ASSERT_TRUE(Activate(program.window)) << "awaited the utility's window in the foreground";
 }
 
-void RfidNummerTest::TearDown() {
+void RfidNummerTest::Stop() {
   if (program.process.hProcess && WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0) {
     PostMessageA(program.window, WM_CLOSE, 0, 0);
     DWORD exitCode = 0;
@@ -309,8 +293,8 @@ void RfidNummerTest::ClickInto(HWND field) {
   // click; a few bounded attempts.
   bool focused = false;
   for (int attempt = 0; attempt < 3 && !focused; attempt++) {
-    gui::ClickWindow(field);
-    focused = gui::PumpUntil([&] { return FocusedControl(program.window) == field; }, 2000);
+    support::ClickWindow(field);
+    focused = support::PumpUntil([&] { return FocusedControl(program.window) == field; }, 2000);
   }
   ASSERT_TRUE(focused) << "awaited the focus in the clicked field";
 }

@@ -12,7 +12,7 @@
 
 #include "app/card_code.h"
 #include "core/number_text.h"
-#include "fresh_string_buffer.h"
+#include "support/fresh_string_buffer.h"
 
 namespace {
 

@@ -22,17 +22,18 @@ namespace {
 
 const char* const TRACKED_CLASS = "SizeTrackTestWindow";
 
-struct SeenMessage {
-  UINT message;
-  WPARAM wParam;
-  bool consumed;  // the tracker answered it
-};
+using support::ANSWERED;
+using support::END_OF_SEQUENCE;
+using support::PASSED_ON;
+using support::Recorded;
 
-std::vector<SeenMessage> seen;
+// What the window saw: message, wParam, 0, and whether the tracker
+// answered it.
+std::vector<Recorded> seen;
 // Lets a test play the window's WM_SIZING handler.
 void (*sizingHandler)(RECT* rect);
 
-bool Recorded(UINT message) {
+bool Watched(UINT message) {
   switch (message) {
     case WM_SYSCOMMAND: case WM_GETMINMAXINFO: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_KEYDOWN:
     case WM_SIZING: case WM_CAPTURECHANGED: case WM_ENTERSIZEMOVE: case WM_EXITSIZEMOVE:
@@ -45,9 +46,13 @@ LRESULT CALLBACK TrackedWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   // Recorded on arrival, so that messages sent from inside the tracker
   // come after the one that caused them.
   size_t index = seen.size();
-  if (Recorded(message)) seen.push_back({message, message == WM_LBUTTONDOWN ? wParam & MK_LBUTTON : wParam, false});
+  bool recorded = Watched(message);
+  if (recorded) {
+    WPARAM shown = message == WM_LBUTTONDOWN ? wParam & MK_LBUTTON : wParam;
+    seen.push_back({message, static_cast<int64_t>(shown), 0, PASSED_ON});
+  }
   int64_t result = SizeTrackMessage(window, message, wParam, lParam);
-  if (Recorded(message) && index < seen.size()) seen[index].consumed = result != NOT_HANDLED;
+  if (recorded && index < seen.size() && result != NOT_HANDLED) seen[index].type = ANSWERED;
   if (result != NOT_HANDLED) return static_cast<LRESULT>(result);
   switch (message) {
     case WM_SIZING:
@@ -57,27 +62,10 @@ LRESULT CALLBACK TrackedWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::string SeenText(const std::vector<SeenMessage>& messages) {
-  std::string text;
-  for (const SeenMessage& entry : messages) {
-    char line[96];
-    snprintf(line, sizeof line, "  %s wParam %llu%s\n", gui::MessageName(entry.message).c_str(),
-             static_cast<unsigned long long>(entry.wParam), entry.consumed ? " (consumed)" : "");
-    text += line;
-  }
-  return text;
-}
-
-// Compares what the window saw with a table ended by message 0.
-void ExpectSequence(const SeenMessage* expected, const char* file, int line) {
-  std::vector<SeenMessage> wanted;
-  for (const SeenMessage* entry = expected; entry->message; entry++) wanted.push_back(*entry);
-  bool same = wanted.size() == seen.size();
-  for (size_t i = 0; same && i < wanted.size(); i++)
-    same = wanted[i].message == seen[i].message && wanted[i].wParam == seen[i].wParam &&
-           wanted[i].consumed == seen[i].consumed;
-  if (!same)
-    ADD_FAILURE_AT(file, line) << "expected:\n" << SeenText(wanted) << "seen:\n" << SeenText(seen);
+int SeenCount(UINT message) {
+  int count = 0;
+  for (const support::Recorded& entry : seen) count += entry.code == message;
+  return count;
 }
 
 RECT WindowRect(HWND window) {
@@ -119,7 +107,7 @@ class SizeTracking : public ::testing::Test {
   static void TearDownTestSuite() {
     DestroyWindow(shared);
     shared = nullptr;
-    gui::PumpUntilIdle();
+    support::PumpUntilIdle();
     EXPECT_TRUE(UnregisterClassA(TRACKED_CLASS, GetModuleHandleA(nullptr))) << "all test windows destroyed";
   }
 
@@ -134,10 +122,10 @@ class SizeTracking : public ::testing::Test {
 
   void TearDown() override {
     if (SizeTrackStateGet()->active) ReleaseCapture();
-    gui::PumpUntilIdle();
+    support::PumpUntilIdle();
     EXPECT_EQ(SizeTrackStateGet()->active, 0) << "every test ends its sizing operation";
     for (HWND window : windows) DestroyWindow(window);
-    gui::PumpUntilIdle();
+    support::PumpUntilIdle();
     SetFullWindowDragging(savedFullDrag);
     BOOL now = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &now, 0);
@@ -169,51 +157,46 @@ class SizeTracking : public ::testing::Test {
   void PressBorder(HWND window, int hitTest) {
     RECT rect = WindowRect(window);
     POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    gui::MoveMouseTo(centre.x, centre.y);
-    gui::LeftButton(true);
-    ASSERT_TRUE(gui::PumpUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }))
+    support::MoveMouseTo(centre.x, centre.y);
+    support::LeftButton(true);
+    ASSERT_TRUE(support::PumpUntil([] { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }))
         << "awaited the left button press";
     PostMessageA(window, WM_NCLBUTTONDOWN, hitTest, MAKELPARAM(centre.x, centre.y));
-    ASSERT_TRUE(gui::PumpUntil([&] { return SizeTrackStateGet()->active && GetCapture() == window; }))
+    ASSERT_TRUE(support::PumpUntil([&] { return SizeTrackStateGet()->active && GetCapture() == window; }))
         << "awaited tracking with the mouse captured";
   }
 
   void DragTo(int x, int y) {
-    gui::MoveMouseTo(x, y);
-    ASSERT_TRUE(gui::PumpUntil([&] {
+    support::MoveMouseTo(x, y);
+    ASSERT_TRUE(support::PumpUntil([&] {
       POINT point = CursorPosition();
       return point.x == x && point.y == y;
     })) << "awaited the cursor at " << x << ", " << y;
-    gui::PumpUntilIdle();
+    support::PumpUntilIdle();
   }
 
   void ReleaseButton() {
-    gui::LeftButton(false);
-    ASSERT_TRUE(gui::PumpUntil([] { return !SizeTrackStateGet()->active; })) << "awaited the end of tracking";
-    gui::PumpUntilIdle();
+    support::LeftButton(false);
+    ASSERT_TRUE(support::PumpUntil([] { return !SizeTrackStateGet()->active; })) << "awaited the end of tracking";
+    support::PumpUntilIdle();
   }
 
   // Keyboard sizing, as the window menu's size command starts it.
   void StartKeyboardSizing(HWND window) {
-    ASSERT_TRUE(gui::BringToForeground(window)) << "awaited the test window in the foreground";
-    gui::PumpUntilIdle();
+    ASSERT_TRUE(support::BringToForeground(window)) << "awaited the test window in the foreground";
+    support::PumpUntilIdle();
     seen.clear();
     SendMessageA(window, WM_SYSCOMMAND, SC_SIZE, 0);
     ASSERT_TRUE(SizeTrackStateGet()->active);
-    gui::PumpUntilIdle();
+    support::PumpUntilIdle();
   }
 
   void PressAndWait(WORD key) {
-    size_t before = KeyDownsSeen();
-    gui::PressKey(key);
-    ASSERT_TRUE(gui::PumpUntil([&] { return KeyDownsSeen() > before; })) << "awaited WM_KEYDOWN of key " << key;
-    gui::PumpUntilIdle();
-  }
-
-  static size_t KeyDownsSeen() {
-    size_t count = 0;
-    for (const SeenMessage& entry : seen) count += entry.message == WM_KEYDOWN;
-    return count;
+    int before = SeenCount(WM_KEYDOWN);
+    support::PressKey(key);
+    ASSERT_TRUE(support::PumpUntil([&] { return SeenCount(WM_KEYDOWN) > before; }))
+        << "awaited WM_KEYDOWN of key " << key;
+    support::PumpUntilIdle();
   }
 
   static HWND shared;
@@ -281,7 +264,7 @@ TEST_F(SizeTracking, OnlySizeCommandsWithFullWindowDraggingAreTaken) {
   for (const auto& row : passed) {
     SetFullWindowDragging(row.fullDrag);
     EXPECT_EQ(SizeTrackMessage(window, row.message, row.wParam, 0), NOT_HANDLED)
-        << gui::MessageName(row.message) << " wParam " << row.wParam << " full-window dragging " << row.fullDrag;
+        << support::CodeName(row.message) << " wParam " << row.wParam << " full-window dragging " << row.fullDrag;
     EXPECT_EQ(SizeTrackStateGet()->active, 0);
   }
   EXPECT_EQ(GetCapture(), nullptr);
@@ -290,23 +273,25 @@ TEST_F(SizeTracking, OnlySizeCommandsWithFullWindowDraggingAreTaken) {
 TEST_F(SizeTracking, KeyboardSizingStartsAndEndsWithTheseMessages) {
   // The synthetic button press is made only while the button's state word
   // is 0; a toggled button (odd number of presses so far) counts as pressed.
-  static const SeenMessage withPress[] = {
-      {WM_SYSCOMMAND, SC_SIZE, true}, {WM_GETMINMAXINFO, 0, false}, {WM_LBUTTONDOWN, MK_LBUTTON, false},
-      {WM_ENTERSIZEMOVE, 0, false},   {WM_KEYDOWN, VK_RETURN, true}, {WM_CAPTURECHANGED, 0, true},
-      {WM_EXITSIZEMOVE, 0, false},    {0, 0, false}};
-  static const SeenMessage withoutPress[] = {
-      {WM_SYSCOMMAND, SC_SIZE, true}, {WM_GETMINMAXINFO, 0, false}, {WM_ENTERSIZEMOVE, 0, false},
-      {WM_KEYDOWN, VK_RETURN, true},  {WM_CAPTURECHANGED, 0, true}, {WM_EXITSIZEMOVE, 0, false},
-      {0, 0, false}};
+  static const support::Recorded withPress[] = {
+      {WM_SYSCOMMAND, SC_SIZE, 0, ANSWERED},       {WM_GETMINMAXINFO, 0, 0, PASSED_ON},
+      {WM_LBUTTONDOWN, MK_LBUTTON, 0, PASSED_ON},  {WM_ENTERSIZEMOVE, 0, 0, PASSED_ON},
+      {WM_KEYDOWN, VK_RETURN, 0, ANSWERED},        {WM_CAPTURECHANGED, 0, 0, ANSWERED},
+      {WM_EXITSIZEMOVE, 0, 0, PASSED_ON},          END_OF_SEQUENCE};
+  static const support::Recorded withoutPress[] = {
+      {WM_SYSCOMMAND, SC_SIZE, 0, ANSWERED},  {WM_GETMINMAXINFO, 0, 0, PASSED_ON},
+      {WM_ENTERSIZEMOVE, 0, 0, PASSED_ON},    {WM_KEYDOWN, VK_RETURN, 0, ANSWERED},
+      {WM_CAPTURECHANGED, 0, 0, ANSWERED},    {WM_EXITSIZEMOVE, 0, 0, PASSED_ON},
+      END_OF_SEQUENCE};
   static const struct {
     BYTE buttonState;
-    const SeenMessage* expected;
+    const support::Recorded* expected;
   } cases[] = {{0, withPress}, {1, withoutPress}};
 
   HWND window = TopLevel(200, 150, 300, 200);
   for (const auto& row : cases) {
-    ASSERT_TRUE(gui::BringToForeground(window)) << "awaited the test window in the foreground";
-    gui::PumpUntilIdle();
+    ASSERT_TRUE(support::BringToForeground(window)) << "awaited the test window in the foreground";
+    support::PumpUntilIdle();
     BYTE keys[256];
     GetKeyboardState(keys);
     keys[VK_LBUTTON] = row.buttonState;
@@ -315,12 +300,11 @@ TEST_F(SizeTracking, KeyboardSizingStartsAndEndsWithTheseMessages) {
     SendMessageA(window, WM_SYSCOMMAND, SC_SIZE, 0);
     EXPECT_EQ(GetCapture(), window);
     EXPECT_EQ(SizeTrackStateGet()->mode, 0);
-    gui::PumpUntilIdle();
+    support::PumpUntilIdle();
     PressAndWait(VK_RETURN);
     EXPECT_EQ(SizeTrackStateGet()->active, 0);
     EXPECT_EQ(GetCapture(), nullptr);
-    SCOPED_TRACE("button state " + std::to_string(row.buttonState));
-    ExpectSequence(row.expected, __FILE__, __LINE__);
+    EXPECT_SEQUENCE("button state " + std::to_string(row.buttonState), row.expected, seen);
   }
 }
 
@@ -345,7 +329,7 @@ TEST_F(SizeTracking, MouseSizingMovesTheEdgesOfThePressedBorder) {
   for (const auto& row : cases) {
     SCOPED_TRACE("mode " + std::to_string(row.mode));
     MoveWindow(window, 200, 150, 300, 200, TRUE);
-    ASSERT_TRUE(gui::BringToForeground(window)) << "awaited the test window in the foreground";
+    ASSERT_TRUE(support::BringToForeground(window)) << "awaited the test window in the foreground";
     seen.clear();
     PressBorder(window, row.hitTest);
     EXPECT_EQ(SizeTrackStateGet()->mode, row.mode);
@@ -356,21 +340,15 @@ TEST_F(SizeTracking, MouseSizingMovesTheEdgesOfThePressedBorder) {
     ReleaseButton();
     EXPECT_EQ(GetCapture(), nullptr);
     // The button was already down: no synthetic press, one start, one end.
-    int presses = 0, enters = 0, exits = 0;
-    for (const SeenMessage& entry : seen) {
-      presses += entry.message == WM_LBUTTONDOWN;
-      enters += entry.message == WM_ENTERSIZEMOVE;
-      exits += entry.message == WM_EXITSIZEMOVE;
-    }
-    EXPECT_EQ(presses, 1) << "only the real press:\n" << SeenText(seen);
-    EXPECT_EQ(enters, 1);
-    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(SeenCount(WM_LBUTTONDOWN), 1) << "only the real press";
+    EXPECT_EQ(SeenCount(WM_ENTERSIZEMOVE), 1);
+    EXPECT_EQ(SeenCount(WM_EXITSIZEMOVE), 1);
   }
 }
 
 TEST_F(SizeTracking, MouseSizingStopsAtTheWindowsOwnLimits) {
   HWND window = TopLevel(200, 150, 300, 200);
-  ASSERT_TRUE(gui::BringToForeground(window));
+  ASSERT_TRUE(support::BringToForeground(window));
   PressBorder(window, HTLEFT);
   int minWidth = SizeTrackStateGet()->limits.ptMinTrackSize.x;
   DragTo(490, 250);
@@ -382,7 +360,7 @@ TEST_F(SizeTracking, MouseSizingStopsAtTheWindowsOwnLimits) {
 
 TEST_F(SizeTracking, SizingHandlerDecidesWhereTheWindowGoes) {
   HWND window = TopLevel(200, 150, 300, 200);
-  ASSERT_TRUE(gui::BringToForeground(window));
+  ASSERT_TRUE(support::BringToForeground(window));
   PressBorder(window, HTRIGHT);
   sizingHandler = [](RECT* rect) { rect->bottom = rect->top + 123; };
   DragTo(600, 250);
@@ -398,7 +376,7 @@ TEST_F(SizeTracking, ChildWindowIsPlacedInItsParentsCoordinates) {
   HWND parent = TopLevel(100, 100, 500, 400);
   HWND child = Child(parent, WS_THICKFRAME, 20, 30, 150, 100);
   ASSERT_NE(child, nullptr);
-  ASSERT_TRUE(gui::BringToForeground(parent));
+  ASSERT_TRUE(support::BringToForeground(parent));
   RECT before = WindowRect(child);
   PressBorder(child, HTBOTTOMRIGHT);
   DragTo(before.right + 40, before.bottom + 30);
@@ -465,7 +443,7 @@ TEST_F(SizeTracking, EnterOrEscBeforeAnyArrowPutsTheCursorBack) {
     SetCursorPos(600, 500);
     EXPECT_EQ(SendMessageA(window, WM_KEYDOWN, key, 0), 0) << "Enter and Esc are consumed";
     EXPECT_EQ(SizeTrackStateGet()->active, 0);
-    gui::PumpUntilIdle();
+    support::PumpUntilIdle();
     POINT cursor = CursorPosition();
     EXPECT_TRUE(cursor.x == 350 && cursor.y == 250)
         << "key " << key << ": cursor expected back at 350, 250, is at " << cursor.x << ", " << cursor.y;
@@ -481,8 +459,9 @@ TEST_F(SizeTracking, MouseMovementBeforeAnEdgeIsChosenKeepsTheRectangle) {
   seen.clear();
   DragTo(420, 300);
   bool sizingWithNoEdge = false;
-  for (const SeenMessage& entry : seen) sizingWithNoEdge |= entry.message == WM_SIZING && entry.wParam == 0;
-  EXPECT_TRUE(sizingWithNoEdge) << "WM_SIZING is still sent, with mode 0:\n" << SeenText(seen);
+  for (const support::Recorded& entry : seen) sizingWithNoEdge |= entry.code == WM_SIZING && entry.object == 0;
+  EXPECT_TRUE(sizingWithNoEdge) << "WM_SIZING is still sent, with mode 0:\n"
+                                << support::SequenceText(std::vector<support::Recorded>(), seen);
   EXPECT_TRUE(SameRect(WindowRect(window), before)) << RectText(WindowRect(window));
   EXPECT_EQ(SizeTrackStateGet()->restoreCursor, 0) << "a mouse movement gives up the saved cursor";
   PressAndWait(VK_ESCAPE);
