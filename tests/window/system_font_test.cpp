@@ -1,17 +1,17 @@
 // The font the toolkit gives its controls, read in-process from a real
 // control: the family the system resolved it to (the font object itself
 // always names a logical face, whatever is installed), and whether the
-// utility's labels fit their 100-pixel width in it.
+// utility's labels fit their width in it.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "gadget/static_gadget.h"
-#include "window_test_support.h"
+#include "app/rfidnummer/rfidnummer.h"
+#include "support/window_fixtures.h"
 
 namespace {
 
-using wintest::WindowTest;
+using support::UtilityWindowTest;
 
 struct DrawnFont {
   std::string family;  // empty when the font is no outline font
@@ -38,20 +38,18 @@ DrawnFont DrawnFontOf(HWND control, const char* label) {
   return drawn;
 }
 
-TEST_F(WindowTest, ControlsDrawInTahomaAndTheLabelsFit) {
-  Create(70, WINDOW_HIDDEN);
-  const char* labels[] = {"Nummer auf Karte:", "berechnet:"};
-  int64_t number = 0;
-  for (const char* label : labels) {
+TEST_F(UtilityWindowTest, ControlsDrawInTahomaAndTheLabelsFit) {
+  for (int64_t gadget : {GADGET_NUMBER_LABEL, GADGET_RESULT_LABEL}) {
+    HWND control = support::ControlOf(gadget);
+    std::string label = support::WindowText(control);
     SCOPED_TRACE(label);
-    HWND control = reinterpret_cast<HWND>(StaticGadgetCreate(number, 10, 12, 100, 20, label));
-    ASSERT_NE(control, nullptr);
-    DrawnFont drawn = DrawnFontOf(control, label);
+    RECT area;
+    GetClientRect(control, &area);
+    DrawnFont drawn = DrawnFontOf(control, label.c_str());
     EXPECT_EQ(drawn.family, "Tahoma") << "the system font resolved to another family: Wine's own fonts are "
                                          "missing from the prefix's Fonts folder";
     EXPECT_GT(drawn.labelWidth, 0);
-    EXPECT_LE(drawn.labelWidth, 100) << "the label wraps in its 100-pixel control";
-    GadgetDiscard(number++);
+    EXPECT_LE(drawn.labelWidth, area.right) << "the label wraps in its " << area.right << "-pixel control";
   }
 }
 
