@@ -253,10 +253,17 @@ static void VerdictOutput(RecordResult* record) {
 
 // ---- record ends --------------------------------------------------------
 
-static int32_t LowerAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
+// Byte i of a UTF-8 text with ASCII capitals and the accented capitals of
+// Latin-1 (C3 80 to C3 9E, not the sign C3 97) turned small.
+static unsigned Folded(const char* text, size_t i) {
+  unsigned char c = (unsigned char)text[i];
+  if (c >= 'A' && c <= 'Z') return c + 32u;
+  if (i > 0 && (unsigned char)text[i - 1] == 0xC3 && c >= 0x80 && c <= 0x9E && c != 0x97) return c + 32u;
+  return c;
+}
 
 // Header field text against --column NAME: blanks around either and case
-// do not count.
+// (ASCII and umlauts) do not count.
 static int NameMatches(const char* field, size_t length, const char* name) {
   size_t nameLength = strlen(name);
   while (length && (field[0] == ' ' || field[0] == '\t')) field++, length--;
@@ -265,7 +272,7 @@ static int NameMatches(const char* field, size_t length, const char* name) {
   while (nameLength && (name[nameLength - 1] == ' ' || name[nameLength - 1] == '\t')) nameLength--;
   if (length != nameLength) return 0;
   for (size_t i = 0; i < length; i++) {
-    if (LowerAscii((unsigned char)field[i]) != LowerAscii((unsigned char)name[i])) return 0;
+    if (Folded(field, i) != Folded(name, i)) return 0;
   }
   return 1;
 }

@@ -140,6 +140,8 @@ TEST(CardcodeTable, CsvRecordsComeBackAsReadWithTheCodeAppended) {
        "cardcode: -:2: Spalte 3 fehlt (der Datensatz hat nur 1 Feld)\n", 0, true},
       {"header by name", {"--csv", "--column", "KARTENNUMMER"}, "Name;\" Kartennummer \"\r\nX;5\r\n",
        "Name;\" Kartennummer \";Code\r\nX;5;" + c5 + "\r\n", "", 0, true},
+      {"header name with umlauts in another case", {"--csv", "--column", "änderung"}, "X;ÄNDERUNG\n1;5\n",
+       "X;ÄNDERUNG;Code\n1;5;" + c5 + "\n", "", 0, true},
       {"header name missing", {"--csv", "--column", "Nummer"}, "Name;Nr\nX;5\n", "Name;Nr;Code\nX;5;\n",
        "cardcode: -:1: keine Spalte \"Nummer\" in der Kopfzeile\n", 0, true},
       {"header by option", {"--csv", "--header"}, "Nr\n5\n", "Nr;Code\n5;" + c5 + "\n", "", 0, true},
