@@ -3,7 +3,8 @@
 // captured. The program's path is the test program's first argument.
 //
 // The runner exists for POSIX (cardcode_process.cpp, every field of
-// ProcessSetup) and for Windows (win32/, args and input only), so that the
+// ProcessSetup) and for Windows (win32/: args, input, and closeOutputAfter,
+// where the pipe is closed before anything is read), so that the
 // tables of cardcode_table_test.cpp check the native program and
 // cardcode.exe alike.
 #pragma once

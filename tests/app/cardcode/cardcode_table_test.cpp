@@ -229,6 +229,18 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
   }
 }
 
+// cardcode big.txt | head -1: the reader goes away, cardcode stops without
+// a word, with the status of a write failure.
+TEST(CardcodeTable, AReaderThatWentAwayEndsTheRunSilently) {
+  ProcessSetup setup;
+  setup.args = {"-"};
+  for (int i = 0; i < 100000; i++) setup.input += "123456\n";
+  setup.closeOutputAfter = 1000;
+  ProcessResult run = RunCardcode(setup);
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_EQ(run.err, "");
+}
+
 TEST(CardcodeTable, VerifyReadsBackWhatTsvWrote) {
   RunCases({
       {"pairs", {"--verify"}, "5\t1D 00000005 5\n\t1D 00000000 10\n12\t" + cBig + "\nx\ty\n a\tb\t1D 00000005 5\n",

@@ -73,7 +73,17 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
   std::string stem = TemporaryPath("run") + std::to_string(++runs);
   std::wstring inPath = Wide(stem + ".in"), outPath = Wide(stem + ".out"), errPath = Wide(stem + ".err");
   WriteFile(stem + ".in", setup.input);
-  HANDLE in = Inheritable(inPath, false), out = Inheritable(outPath, true), err = Inheritable(errPath, true);
+  HANDLE in = Inheritable(inPath, false), out = INVALID_HANDLE_VALUE, err = Inheritable(errPath, true);
+  if (setup.closeOutputAfter) {
+    // A reader that has gone away: a pipe whose reading end is closed
+    // before the child writes anything.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE reading = INVALID_HANDLE_VALUE;
+    if (!CreatePipe(&reading, &out, &inherit, 0)) ADD_FAILURE() << "CreatePipe: error " << GetLastError();
+    CloseHandle(reading);
+  } else {
+    out = Inheritable(outPath, true);
+  }
   std::wstring line;
   ArgumentAppend(&line, Wide(cardcodePath));
   for (const std::string& arg : setup.args) {
