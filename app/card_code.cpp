@@ -5,18 +5,10 @@
 #include "core/string_buffer.h"
 
 size_t CardCodeOfNumber(int64_t n, char* out) {
-  static const char hexDigits[] = "0123456789ABCDEF";
-  uint64_t pattern = (uint64_t)n;
-  size_t hexLength = 8;
-  while (hexLength < 16 && (pattern >> (4 * hexLength)) != 0) hexLength++;
   out[0] = '1';
   out[1] = 'D';
   out[2] = ' ';
-  for (size_t i = hexLength; i > 0; i--) {
-    out[2 + i] = hexDigits[pattern & 15];
-    pattern >>= 4;
-  }
-  size_t at = 3 + hexLength;
+  size_t at = 3 + (size_t)HexDigitsWrite(n, 8, out + 3);
   out[at++] = ' ';
   // The remainder truncates toward zero, so negative numbers give 10..19.
   int check = 10 - (int)(n % 10);
@@ -36,5 +28,13 @@ char* CardCode(const char* text, int32_t position) {
   size_t length = CardCodeOfNumber(number, destination);
   destination[length] = 0;
   StringUnreserve((int32_t)(CARD_CODE_MAX - length));
+  return destination;
+}
+
+char* PaddedHex8(int64_t n, int32_t position) {
+  char* destination = StringReserve(16, position);
+  int written = HexDigitsWrite(n, 8, destination);
+  destination[written] = 0;
+  StringUnreserve(16 - written);
   return destination;
 }

@@ -16,3 +16,7 @@ size_t CardCodeOfNumber(int64_t n, char* out);
 // position), written from position by the temporary string buffer's calling
 // convention; returns base + position.
 char* CardCode(const char* text, int32_t position);
+// n in upper-case hexadecimal, zero-padded on the left to at least 8
+// digits, written from position by the same convention; returns
+// base + position.
+char* PaddedHex8(int64_t n, int32_t position);

@@ -140,24 +140,30 @@ int64_t ParseInteger(const char* text) {
   return IntegerParseResult(&parse);
 }
 
-int64_t FormatHex(int64_t value, int32_t position) {
+int HexDigitsWrite(int64_t value, int minimumDigits, char* out) {
   static const char digits[] = "0123456789ABCDEF";
-  char* destination = StringReserve(16, position);
   uint64_t pattern = (uint64_t)value;
-  // Leading zero nibbles are skipped, the last one never: count the digits
-  // by halving the range, then write them from the least significant end.
+  // Count the significant nibbles by halving the range, then write the
+  // digits from the least significant end.
   int written = 1;
   uint64_t rest = pattern;
   if (rest >> 32) { written += 8; rest >>= 32; }
   if (rest >> 16) { written += 4; rest >>= 16; }
   if (rest >> 8) { written += 2; rest >>= 8; }
   if (rest >> 4) written += 1;
-  char* at = destination + written;
-  *at = 0;
+  if (written < minimumDigits) written = minimumDigits;
+  char* at = out + written;
   do {
     *--at = digits[pattern & 15];
     pattern >>= 4;
-  } while (at != destination);
+  } while (at != out);
+  return written;
+}
+
+int64_t FormatHex(int64_t value, int32_t position) {
+  char* destination = StringReserve(16, position);
+  int written = HexDigitsWrite(value, 1, destination);
+  destination[written] = 0;
   return StringUnreserve(16 - written);
 }
 

@@ -12,6 +12,10 @@ int64_t ParseInteger(const char* text);
 // Upper-case hexadecimal of the two's complement pattern, no leading zeros.
 // Returns the new writePosition.
 int64_t FormatHex(int64_t value, int32_t position);
+// The same digits into out (room for 16, no terminator), zero-padded on the
+// left to at least minimumDigits (1..16); returns how many were written.
+// FormatHex and the card code both write their digits here.
+int HexDigitsWrite(int64_t value, int minimumDigits, char* out);
 // Signed decimal. Returns the new writePosition.
 int64_t FormatDecimal(int64_t value, int32_t position);
 // prefix and the signed decimal of value into name[size] (names of window

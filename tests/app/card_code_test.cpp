@@ -106,6 +106,29 @@ TEST(CardCodeOfNumber, WritesTheCodeWithoutTerminatorAndTellsItsLength) {
   }
 }
 
+struct PaddedRow {
+  int64_t value;
+  const char* text;
+};
+
+const PaddedRow paddedRows[] = {
+    {0, "00000000"},          {255, "000000FF"},          {0x12345678, "12345678"},
+    {0x100000000, "100000000"}, {-1, "FFFFFFFFFFFFFFFF"}, {INT64_MIN, "8000000000000000"},
+};
+
+TEST_F(CardCodeText, PadsTheHexadecimalToEightDigitsAndNeverCutsIt) {
+  StringAppend("kept");
+  int32_t position = (int32_t)StringBuffer()->writePosition;
+  for (const PaddedRow& row : paddedRows) {
+    char* text = PaddedHex8(row.value, position);
+    EXPECT_EQ(text, StringBuffer()->base + position);
+    EXPECT_STREQ(text, row.text) << row.value;
+    EXPECT_EQ(StringBuffer()->writePosition, position + (int64_t)strlen(row.text)) << "on the terminator";
+    EXPECT_EQ(std::string(StringBuffer()->base + position - 4, 4), "kept");
+    StringBuffer()->writePosition = position;
+  }
+}
+
 // The code by printf: %08llX pads the same way and never cuts, and C++'s %
 // truncates like the card code's remainder.
 std::string CodeByPrintf(int64_t n) {
