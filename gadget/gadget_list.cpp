@@ -7,7 +7,9 @@
 // GadgetListSave on it and subclasses it with GadgetListWindowProc, which
 // frees the record on WM_NCDESTROY. A stack array belongs to exactly one
 // place at a time: GadgetState (the current window's) or one saved record.
-// GUI thread only.
+// The property is written for others to see but never read back: another
+// process can set it to any value, and the subclass would follow that
+// value on every message. GUI thread only.
 #include "gadget/gadget_list.h"
 
 #include "core/number_text.h"
@@ -19,6 +21,9 @@
 enum { LIST_STACK_ENTRIES = 10 };
 
 static GadgetState* gadgetState;
+// Every live GadgetListSave, newest first. The few windows that have been
+// current are walked on each of their messages.
+static GadgetListSave* saveHead;
 // Handed from GadgetStateCreate to the initialiser, which takes no argument.
 static HFONT initialFont;
 
@@ -50,27 +55,48 @@ static HWND ListWindow(const GadgetState* state) {
   return state->listDepth != 0 ? state->listStack[0] : state->currentList;
 }
 
+GadgetListSave* GadgetListSaveOf(HWND window) {
+  for (GadgetListSave* save = saveHead; save; save = save->next)
+    if (save->window == window) return save;
+  return nullptr;
+}
+
+static void SaveUnlink(GadgetListSave* save) {
+  for (GadgetListSave** link = &saveHead; *link; link = &(*link)->next)
+    if (*link == save) {
+      *link = save->next;
+      return;
+    }
+}
+
 HWND GadgetListSwitch(HWND window) {
   GadgetState* state = gadgetState;
   if (!state) return nullptr;
   HWND previous = ListWindow(state);
   if (!window) return previous;
-  char property[48];
-  PropertyNameFormat(property, sizeof property);
+
+  // A new window's record is made before anything moves, so that a failure
+  // leaves the current list as it was rather than a window without one.
+  GadgetListSave* save = GadgetListSaveOf(window);
+  const bool known = save != nullptr;
+  if (!known) {
+    save = static_cast<GadgetListSave*>(KernelHeapAlloc(ProcessHeap(), sizeof(GadgetListSave), 1));
+    if (!save) return previous;
+    save->window = window;
+  }
 
   if (previous) {
-    GadgetListSave* save = static_cast<GadgetListSave*>(GetPropA(previous, property));
-    if (save) {
-      save->savedList = state->currentList;
-      save->savedStack = state->listStack;
-      save->savedDepth = state->listDepth;
-      save->savedCapacity = state->listCapacity;
+    GadgetListSave* previousSave = GadgetListSaveOf(previous);
+    if (previousSave) {
+      previousSave->savedList = state->currentList;
+      previousSave->savedStack = state->listStack;
+      previousSave->savedDepth = state->listDepth;
+      previousSave->savedCapacity = state->listCapacity;
       state->listStack = nullptr;
     }
   }
 
-  GadgetListSave* save = static_cast<GadgetListSave*>(GetPropA(window, property));
-  if (save) {
+  if (known) {
     if (state->listStack) KernelHeapFree(ProcessHeap(), state->listStack);
     state->currentList = save->savedList;
     state->listStack = save->savedStack;
@@ -86,13 +112,12 @@ HWND GadgetListSwitch(HWND window) {
   }
   state->listDepth = 0;
   state->currentList = window;
-  save = static_cast<GadgetListSave*>(KernelHeapAlloc(ProcessHeap(), sizeof(GadgetListSave), 1));
-  // Without a record the window still becomes current; it only cannot keep
-  // its state when another window takes over.
-  if (!save) return previous;
-  save->window = window;
-  // The property comes before the subclass: the new procedure finds its
-  // record from the first message on.
+  // Linked before the subclass: the new procedure finds its record from the
+  // first message on.
+  save->next = saveHead;
+  saveHead = save;
+  char property[48];
+  PropertyNameFormat(property, sizeof property);
   SetPropA(window, property, save);
   save->previousProc =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetListWindowProc)));
@@ -100,9 +125,7 @@ HWND GadgetListSwitch(HWND window) {
 }
 
 LRESULT CALLBACK GadgetListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  char property[48];
-  PropertyNameFormat(property, sizeof property);
-  GadgetListSave* save = static_cast<GadgetListSave*>(GetPropA(window, property));
+  GadgetListSave* save = GadgetListSaveOf(window);
   if (!save) return DefWindowProcA(window, message, wParam, lParam);
   WNDPROC previousProc = save->previousProc;
   if (message == WM_NCDESTROY) {
@@ -112,8 +135,11 @@ LRESULT CALLBACK GadgetListWindowProc(HWND window, UINT message, WPARAM wParam, 
       state->currentList = nullptr;
       state->listDepth = 0;
     }
+    SaveUnlink(save);
     if (save->savedStack) KernelHeapFree(ProcessHeap(), save->savedStack);
     KernelHeapFree(ProcessHeap(), save);
+    char property[48];
+    PropertyNameFormat(property, sizeof property);
     RemovePropA(window, property);
   }
   if (previousProc) return CallWindowProcA(previousProc, window, message, wParam, lParam);

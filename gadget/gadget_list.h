@@ -2,7 +2,9 @@
 // in GadgetState. Each window that has been current keeps its list state in
 // a GadgetListSave record on the property "Zel_GadgetStack_%I64i" while
 // another window is current, and is subclassed by GadgetListWindowProc,
-// which frees that record on WM_NCDESTROY.
+// which frees that record on WM_NCDESTROY. Any process can overwrite the
+// property, so the records are found through their own list, never through
+// the property's value.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +25,7 @@ struct GadgetListSave {
   int32_t savedDepth;
   int32_t savedCapacity;
   WNDPROC previousProc; // the procedure GadgetListWindowProc replaced
+  GadgetListSave* next; // the list of every live record
 };
 
 GadgetState* GadgetStateGet(void);
@@ -30,5 +33,9 @@ GadgetState* GadgetStateGet(void);
 // font must be given because the initialiser stores it.
 void GadgetStateCreate(HFONT font);
 // Returns the list window current before the call; null makes it a query.
+// A window that has no record yet and cannot get one does not become
+// current: nothing changes then.
 HWND GadgetListSwitch(HWND window);
+// The live record of a window, or null; the property is not consulted.
+GadgetListSave* GadgetListSaveOf(HWND window);
 LRESULT CALLBACK GadgetListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

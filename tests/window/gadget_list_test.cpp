@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/kernel.h"
 #include "core/process_heap.h"
+#include "core/toolkit.h"
 #include "gadget/gadget_list.h"
 #include "window/message_table.h"
 #include "support/window_fixtures.h"
@@ -20,6 +22,14 @@ std::string PropertyName() {
 }
 
 GadgetListSave* SaveOf(HWND window) { return static_cast<GadgetListSave*>(GetPropA(window, PropertyName().c_str())); }
+
+// What the property held when the class procedure saw WM_NCDESTROY; the
+// subclass is done with the window by then.
+std::vector<HANDLE> propertyAtEnd;
+int64_t PropertyAtEndRecord(HWND window, UINT message, WPARAM, LPARAM) {
+  if (message == WM_NCDESTROY) propertyAtEnd.push_back(GetPropA(window, PropertyName().c_str()));
+  return CALL_DEFAULT;
+}
 
 const uint32_t UNLISTED = WINDOW_NO_GADGET_LIST | WINDOW_HIDDEN;
 
@@ -133,6 +143,68 @@ TEST_F(WindowTest, NewWindowsBecomeTheCurrentListUnlessToldNot) {
   WindowStateGet()->eventWindow = 0;
   SendMessageA(listed, WM_APP + 1, 0, 0);
   EXPECT_EQ(WindowStateGet()->eventWindow, 64);
+}
+
+// Any process can write the property; whatever it holds, the window keeps
+// its own record, its subclass chain and its list state.
+TEST_F(WindowTest, ForgedListPropertyIsNeverFollowed) {
+  HWND a = Create(66, WINDOW_HIDDEN);
+  HWND b = Create(67, WINDOW_HIDDEN);
+  GadgetListSave* saveA = GadgetListSaveOf(a);
+  ASSERT_NE(saveA, nullptr);
+  EXPECT_EQ(SaveOf(a), saveA) << "the property shows the record";
+  const std::string name = PropertyName();
+  const intptr_t forged[] = {static_cast<intptr_t>(0x4141414141414141LL), reinterpret_cast<intptr_t>(saveA) + 8,
+                             reinterpret_cast<intptr_t>(GadgetListSaveOf(b)), 0};
+  for (intptr_t value : forged) {
+    for (HWND window : {a, b}) {
+      if (value) SetPropA(window, name.c_str(), reinterpret_cast<HANDLE>(value));
+      else RemovePropA(window, name.c_str());
+    }
+    WindowStateGet()->eventWindow = 0;
+    SendMessageA(a, WM_APP + 1, 0, 0);
+    EXPECT_EQ(WindowStateGet()->eventWindow, 66) << "value " << value << ": the class procedure still runs";
+    EXPECT_EQ(GadgetListSwitch(a), b);
+    EXPECT_EQ(GadgetListSwitch(b), a);
+    EXPECT_EQ(saveA->savedList, a);
+    EXPECT_EQ(GadgetListSaveOf(a), saveA);
+  }
+  SetPropA(a, name.c_str(), saveA);
+  WindowDestroy(67);
+  EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
+}
+
+TEST_F(WindowTest, DestroyedWindowTakesItsRecordAndPropertyWithIt) {
+  HWND current = Create(68, WINDOW_HIDDEN);
+  HWND earlier = Create(69, WINDOW_HIDDEN);
+  GadgetListSwitch(current);
+  ASSERT_NE(SaveOf(earlier), nullptr);
+  WindowStateGet()->userWindowCallback = PropertyAtEndRecord;
+  propertyAtEnd.clear();
+  WindowDestroy(69);
+  WindowDestroy(68);
+  WindowStateGet()->userWindowCallback = nullptr;
+  std::vector<HANDLE> expected = {nullptr, nullptr};
+  EXPECT_EQ(propertyAtEnd, expected) << "neither the current nor another window keeps the property";
+  EXPECT_EQ(GadgetListSaveOf(earlier), nullptr);
+  EXPECT_EQ(GadgetListSaveOf(current), nullptr);
+  EXPECT_EQ(GadgetListSwitch(nullptr), nullptr);
+}
+
+TEST_F(WindowTest, WindowThatCannotGetItsRecordDoesNotBecomeCurrent) {
+  HWND listed = Create(70, WINDOW_HIDDEN);
+  HWND other = Create(71, UNLISTED);
+  GadgetState* state = GadgetStateGet();
+  HWND* stack = state->listStack;
+  KernelFailAllocationsAfter(0);
+  EXPECT_EQ(GadgetListSwitch(other), listed);
+  KernelFailAllocationsAfter(-1);
+  EXPECT_EQ(GadgetListSwitch(nullptr), listed);
+  EXPECT_EQ(state->listStack, stack);
+  EXPECT_EQ(GadgetListSaveOf(other), nullptr);
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(other, GWLP_WNDPROC)), WindowClassProc);
+  WindowDestroy(71);
+  EXPECT_EQ(GadgetListSwitch(nullptr), listed) << "no dead window is left as the list";
 }
 
 }  // namespace
