@@ -10,8 +10,9 @@
 //
 // Any process on the desktop can send these windows messages, so nothing
 // that arrives is trusted to point at memory: drop records are accepted only
-// when this program made them, and notification headers only from a
-// non-null pointer sent by this thread.
+// when this program made them, notification headers only when readable and
+// from a window of this process, and a window's record only when it is
+// bound to the window that carries the number.
 //
 // Sections: owning window, message handlers, the message table, the class
 // procedure.
@@ -126,13 +127,33 @@ static int64_t MinMaxInfoMessage(HWND window, LPARAM lParam, const MessageOwner&
   return 0;
 }
 
-// A notification header is read through lParam. Only this thread's own
-// controls send one; a pointer from another thread or process means nothing
-// in this address space.
+// True when every byte of [address, address + size) lies in committed memory
+// that may be read, so that reading it cannot fault.
+static bool MemoryReadable(uintptr_t address, size_t size) {
+  if (address == 0 || address > UINTPTR_MAX - size) return false;
+  const DWORD readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                         PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  for (uintptr_t at = address; at < address + size;) {
+    MEMORY_BASIC_INFORMATION region;
+    if (!VirtualQuery(reinterpret_cast<const void*>(at), &region, sizeof region)) return false;
+    if (region.State != MEM_COMMIT || !(region.Protect & readable) || (region.Protect & PAGE_GUARD)) return false;
+    at = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
+  }
+  return true;
+}
+
+// A notification header is read through lParam, which a sender in another
+// process sets to whatever it likes: the header is read only when that
+// memory can be read, and taken only from a window of this process. A
+// notification sent from elsewhere about this process's own control (an
+// accessibility tool driving it) still reaches the gadget.
 static int64_t NotifyMessage(HWND window, WPARAM wParam, LPARAM lParam) {
-  const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (!header || InSendMessageEx(nullptr) != ISMEX_NOSEND) return NOT_HANDLED;
-  return GadgetNotify(header->hwndFrom, window, WM_NOTIFY, wParam, lParam);
+  if (!MemoryReadable(static_cast<uintptr_t>(lParam), sizeof(NMHDR))) return NOT_HANDLED;
+  HWND control = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+  DWORD process = 0;
+  if (!control || !GetWindowThreadProcessId(control, &process) || process != GetCurrentProcessId())
+    return NOT_HANDLED;
+  return GadgetNotify(control, window, WM_NOTIFY, wParam, lParam);
 }
 
 static void CommandMessage(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -30,7 +30,10 @@ static HCURSOR classCursor;
 ObjectRegistry* WindowRegistry(void) { return windowRegistry; }
 
 WindowObject* WindowObjectOf(HWND window) {
-  return static_cast<WindowObject*>(RegistryLookup(windowRegistry, WindowNumberOf(window)));
+  WindowObject* object = static_cast<WindowObject*>(RegistryLookup(windowRegistry, WindowNumberOf(window)));
+  // Another process can write any number into the property; a record bound
+  // to another window is not this window's.
+  return object && object->handle == window ? object : nullptr;
 }
 
 WindowState* WindowStateGet(void) { return windowState; }

@@ -67,7 +67,8 @@ struct WindowObject {
 };
 
 ObjectRegistry* WindowRegistry(void);
-// The live record of the toolkit window that is window, or null.
+// The live record of the toolkit window that is window, or null; a number
+// in the property that names another window's record yields null too.
 WindowObject* WindowObjectOf(HWND window);
 
 void WindowLibraryStart(void);

@@ -2,12 +2,14 @@
 // events or results they must produce, compared as whole sequences.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "core/toolkit.h"
 #include "gadget/gadget_core.h"
 #include "support/gui_test_support.h"
 #include "window/event_wait.h"
+#include "window/focus_navigation.h"
 #include "window/message_table.h"
 #include "support/window_fixtures.h"
 
@@ -107,6 +109,11 @@ TEST_F(WindowTest, ActivationRestoresTheSavedFocus) {
   EXPECT_EQ(GetFocus(), edit2);
   static const Recorded expected[] = {{EVENT_ACTIVATE_WINDOW, 0, 33, 0}, END_OF_SEQUENCE};
   EXPECT_SEQUENCE("activating the first window again", expected, support::DrainEvents({{EVENT_ACTIVATE_WINDOW}}));
+  // The saved focus lives until the window's last message.
+  EXPECT_EQ(WindowMessageHandler(second, WM_NCDESTROY, 0, 0), 1);
+  EXPECT_NE(GetPropA(first, "Zel_Focus"), nullptr);
+  EXPECT_EQ(WindowMessageHandler(first, WM_NCDESTROY, 0, 0), 1);
+  EXPECT_EQ(GetPropA(first, "Zel_Focus"), nullptr);
 }
 
 enum CommandSource { FROM_WINDOW, FROM_EDIT, FROM_BUTTON };
@@ -211,6 +218,65 @@ TEST_F(WindowTest, GadgetNotifyReachesOnlyRealGadgets) {
   RemovePropA(stranger, "Zel_ID");
   RemovePropA(control, "Zel_ID");
   RegistryFree(GadgetRegistry(), 40);
+}
+
+// A notification names its control through a header that lParam points
+// at; whoever sends it, only an unreadable header or a control outside this
+// process is refused.
+TEST_F(WindowTest, NotifyIsRefusedExactlyWhenItsHeaderIsUnsafe) {
+  HWND window = Create(37, WINDOW_HIDDEN);
+  HWND control = ChildCreate("Static", window, 42);
+  GadgetObject* gadget = static_cast<GadgetObject*>(RegistryAllocate(GadgetRegistry(), 42));
+  ASSERT_NE(gadget, nullptr);
+  gadget->handle = control;
+  gadget->gadgetType = &recordingKind;
+  SetPropA(control, "Zel_ID", reinterpret_cast<HANDLE>(42));
+  // Two pages, the second unreadable: a header may end in it.
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  char* pages = static_cast<char*>(VirtualAlloc(nullptr, 2 * system.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
+  ASSERT_NE(pages, nullptr);
+  DWORD old;
+  VirtualProtect(pages + system.dwPageSize, system.dwPageSize, PAGE_NOACCESS, &old);
+  NMHDR* straddling = reinterpret_cast<NMHDR*>(pages + system.dwPageSize - sizeof(HWND));
+  straddling->hwndFrom = control;
+  NMHDR own = {control, 42, 0}, foreign = {GetDesktopWindow(), 0, 0}, wild = {reinterpret_cast<HWND>(0x5A5A5A), 0, 0};
+  static const struct {
+    const char* header;
+    int which;
+    bool reaches;
+  } cases[] = {{"none", 0, false},         {"in an unreadable page", 1, false}, {"running into one", 2, false},
+               {"of another process's window", 3, false}, {"of no window", 4, false}, {"of our control", 5, true}};
+  const LPARAM headers[] = {0, reinterpret_cast<LPARAM>(pages + system.dwPageSize), reinterpret_cast<LPARAM>(straddling),
+                            reinterpret_cast<LPARAM>(&foreign), reinterpret_cast<LPARAM>(&wild),
+                            reinterpret_cast<LPARAM>(&own)};
+  for (const auto& row : cases) {
+    kindMessages.clear();
+    int64_t result = WindowMessageHandler(window, WM_NOTIFY, 42, headers[row.which]);
+    EXPECT_EQ(result, row.reaches ? 5 : NOT_HANDLED) << "header " << row.header;
+    EXPECT_EQ(kindMessages.size(), row.reaches ? 1u : 0u) << "header " << row.header;
+  }
+
+  // The control's own notification, raised while another thread's message
+  // is being handled (an accessibility tool pressing it), still arrives.
+  kindMessages.clear();
+  static WNDPROC staticProc;
+  staticProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND self, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != WM_APP) return CallWindowProcA(staticProc, self, message, wParam, lParam);
+        NMHDR header = {self, 42, 0};
+        return SendMessageA(GetParent(self), WM_NOTIFY, 42, reinterpret_cast<LPARAM>(&header));
+      })));
+  DWORD_PTR nested = 0;
+  std::thread tool([&] { SendMessageTimeoutA(control, WM_APP, 0, 0, SMTO_NORMAL, 5000, &nested); });
+  EXPECT_TRUE(support::PumpUntil([&] { return nested != 0; })) << "awaited the nested notification";
+  tool.join();
+  EXPECT_EQ(nested, 5u);
+  EXPECT_EQ(kindMessages.size(), 1u);
+
+  VirtualFree(pages, 0, MEM_RELEASE);
+  RemovePropA(control, "Zel_ID");
+  RegistryFree(GadgetRegistry(), 42);
 }
 
 TEST_F(WindowTest, SystemColourChangeReachesEveryDescendant) {
@@ -341,6 +407,11 @@ TEST_F(WindowTest, MessagesOfNoWindow) {
   EXPECT_EQ(state->eventWindow, 45);
   EXPECT_EQ(WindowMessageHandler(child, WM_MOVE, 0, 0), 0);
   EXPECT_EQ(WindowMessageHandler(child, WM_CLOSE, 0, 0), 0);
+  // A number written onto another window names a record that is not its own.
+  SetPropA(stranger, "Zel_WindowID", reinterpret_cast<HANDLE>(46));
+  EXPECT_EQ(WindowMessageHandler(stranger, WM_TIMER, 1, 0), NOT_HANDLED);
+  EXPECT_EQ(AcceleratorTableChoose(stranger), nullptr);
+  RemovePropA(stranger, "Zel_WindowID");
   static const Recorded none[] = {END_OF_SEQUENCE};
   EXPECT_SEQUENCE("nothing posted for messages of no window", none, support::DrainEvents());
   DestroyWindow(stranger);
