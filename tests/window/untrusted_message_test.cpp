@@ -76,6 +76,23 @@ TEST_F(WindowTest, WildMessagesFromAnotherThreadChangeNothing) {
   EXPECT_SEQUENCE("close after the storm", close, support::DrainEvents({{EVENT_CLOSE_WINDOW}}));
 }
 
+int forgedTimerCalls;
+VOID CALLBACK ForgedTimerProcedure(HWND, UINT, UINT_PTR, DWORD) { forgedTimerCalls++; }
+
+// The platform would call whatever function a posted WM_TIMER names, even
+// one never registered as a timer procedure.
+TEST_F(WindowTest, TimerNamingAProcedureIsNotDispatched) {
+  HWND window = Create(54, WINDOW_HIDDEN);
+  support::DrainEvents();
+  forgedTimerCalls = 0;
+  PostMessageA(window, WM_TIMER, 7, reinterpret_cast<LPARAM>(ForgedTimerProcedure));
+  EXPECT_EQ(EventPoll(0), WM_TIMER);
+  EXPECT_EQ(forgedTimerCalls, 0) << "a function of this program named by a posted timer ran";
+  PostMessageA(window, WM_TIMER, 7, 0);
+  EXPECT_EQ(EventPoll(0), EVENT_TIMER) << "a timer without a procedure is an event";
+  EXPECT_EQ(CurrentEventGadget(), 7);
+}
+
 TEST_F(WindowTest, NotifyWithoutAHeaderIsNotHandled) {
   HWND window = Create(51, WINDOW_HIDDEN);
   EXPECT_EQ(WindowMessageHandler(window, WM_NOTIFY, 0, 0), NOT_HANDLED);
