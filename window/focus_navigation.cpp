@@ -23,6 +23,7 @@ struct FocusNavigationContext {
   HWND previous;   // backward: last tab stop seen so far
   int32_t passed;  // forward: 1 once current was passed; the next tab stop takes the focus
   int32_t done;    // backward: 1 once the focus has been set
+  int32_t composite; // current is a composite control, whose parts Tab passes over
 };
 
 const int CLASS_NAME_LIMIT = 50;
@@ -40,8 +41,9 @@ BOOL CALLBACK FocusVisitForward(HWND window, LPARAM contextAddress) {
   if (context->passed) {
     // The parts of a composite control come right after it and may be tab
     // stops themselves (an extended combo box hands its own WS_TABSTOP to
-    // the combo box inside); Tab would then never leave the control.
-    if (IsChild(context->current, window)) return TRUE;
+    // the combo box inside); Tab would then never leave the control. Any
+    // other container's tab stops are visited in their turn.
+    if (context->composite && IsChild(context->current, window)) return TRUE;
     SetFocus(window);
     context->passed = 0;
     return FALSE;
@@ -89,8 +91,10 @@ void FocusNavigate(int32_t direction) {
         if (window == focus) context.current = nullptr;
       } else if (strcmp(className, "ComboBoxEx32") == 0) {
         if (GetWindowLongPtrA(window, GWL_STYLE) & 1) context.current = window;
+        if (context.current == window) context.composite = 1;
       } else if (strcmp(className, "SysIPAddress32") == 0) {
         context.current = window;
+        context.composite = 1;
       }
     }
   }

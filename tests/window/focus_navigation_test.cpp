@@ -32,6 +32,7 @@ const ControlEntry mixedLayout[] = {{STOP}, {WS_VISIBLE}, {STOP | WS_DISABLED}, 
 const ControlEntry singleLayout[] = {{WS_VISIBLE}, {STOP}, {WS_VISIBLE}, END};
 const ControlEntry noStopLayout[] = {{WS_VISIBLE}, {STOP | WS_DISABLED}, END};
 const ControlEntry containerLayout[] = {{STOP}, {WS_VISIBLE, "Static"}, END};
+const ControlEntry tabStopContainerLayout[] = {{STOP}, {STOP, "Static"}, END};
 const ControlEntry twoStops[] = {{STOP}, {STOP}, END};
 const ControlEntry comboLayout[] = {{STOP}, {STOP | CBS_DROPDOWNLIST, "ComboBoxEx32"}, {STOP}, END};
 const ControlEntry mdiLayout[] = {{STOP}, {WS_VISIBLE, "MDI_ChildClass"}, END};
@@ -167,6 +168,10 @@ struct NestedStep {
 };
 // Control 0, then a container (control 1) holding 2 and 3, then 4 outside it.
 const NestedStep plainContainerSteps[] = {{0, 0, 2}, {2, 0, 3}, {3, 0, 4}, {4, 1, 3}, {2, 1, 0}, {-1, 0, 0}};
+// A container that is a tab stop itself comes before its contents (only a
+// composite control's parts are passed over), and Shift+Tab undoes Tab.
+const NestedStep tabStopContainerSteps[] = {{0, 0, 1}, {1, 0, 2}, {2, 0, 3}, {3, 0, 4}, {4, 0, 0}, {1, 1, 0},
+                                            {2, 1, 1}, {3, 1, 2}, {4, 1, 3}, {0, 1, 4}, {-1, 0, 0}};
 const NestedStep mdiChildSteps[] = {
     {2, 0, 3}, {3, 0, 2},  // wraps inside the child, never out to 4
     {2, 1, 3}, {3, 1, 2},
@@ -185,6 +190,7 @@ TEST_F(FocusTest, NestedTabStopsFollowTheirContainer) {
     const NestedStep* steps;  // ended by start -1
   } cases[] = {
       {"descendants follow their parent", containerLayout, plainContainerSteps},
+      {"a tab-stop container comes before its contents", tabStopContainerLayout, tabStopContainerSteps},
       {"Tab stays inside an MDI child", mdiLayout, mdiChildSteps},
   };
   HWND window = PlainWindow();
