@@ -148,11 +148,18 @@ void SizeTrackArrowKey(SizeTrackState* state, HWND window, WPARAM key) {
   }
 }
 
-void SizeTrackEnd(SizeTrackState* state, HWND window) {
-  PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+// Every end of tracking, however it comes: keyboard sizing that no mouse
+// movement took over puts the cursor back where it was.
+void SizeTrackFinish(SizeTrackState* state) {
   state->active = 0;
   state->trackedWindow = nullptr;
   if (state->restoreCursor) SetCursorPos(state->savedCursor.x, state->savedCursor.y);
+  state->restoreCursor = 0;
+}
+
+void SizeTrackEnd(SizeTrackState* state, HWND window) {
+  PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+  SizeTrackFinish(state);
 }
 
 }  // namespace
@@ -204,8 +211,7 @@ int64_t SizeTrackMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_NCDESTROY:
       // Destroyed while sized: without this the tracker would stay busy
       // with a window that no longer exists and never size again.
-      state->active = 0;
-      state->trackedWindow = nullptr;
+      SizeTrackFinish(state);
       return NOT_HANDLED;
   }
   return NOT_HANDLED;
