@@ -21,7 +21,7 @@ static ListNode* brushCacheHead;
 
 void BrushCacheStart(void) { InitializeCriticalSection(&brushCacheLock); }
 
-ListNode* BrushCacheHead(void) { return brushCacheHead; }
+ListNode** BrushCacheHead(void) { return &brushCacheHead; }
 
 static BrushCacheEntry* EntryOf(ListNode* node) { return static_cast<BrushCacheEntry*>(ListPayloadOf(node)); }
 

@@ -22,8 +22,8 @@ struct BrushCacheEntry {
 
 // Called first by GadgetLibraryStart.
 void BrushCacheStart(void);
-// The list head, for tests.
-struct ListNode* BrushCacheHead(void);
+// The list head's address, for tests.
+struct ListNode** BrushCacheHead(void);
 
 // Fills a kind descriptor on its first use: colours handled here, messages by onMessage.
 void GadgetColourTypeFill(GadgetType* type, int32_t kindNumber, GadgetMessageRoutine onMessage);

@@ -17,7 +17,7 @@ GadgetObject* Gadget(int64_t number) { return static_cast<GadgetObject*>(Registr
 
 // The cache entry holding a brush, or null.
 BrushCacheEntry* EntryOfBrush(HBRUSH brush) {
-  for (ListNode* node = BrushCacheHead(); node; node = node->next) {
+  for (ListNode* node = *BrushCacheHead(); node; node = node->next) {
     BrushCacheEntry* entry = static_cast<BrushCacheEntry*>(ListPayloadOf(node));
     if (entry->brush == brush) return entry;
   }
@@ -26,7 +26,7 @@ BrushCacheEntry* EntryOfBrush(HBRUSH brush) {
 
 int EntryCount(void) {
   int count = 0;
-  for (ListNode* node = BrushCacheHead(); node; node = node->next) count++;
+  for (ListNode* node = *BrushCacheHead(); node; node = node->next) count++;
   return count;
 }
 
@@ -71,7 +71,9 @@ TEST_F(GadgetWindowTest, ColourSetAndGetPerAttribute) {
   EXPECT_EQ(GadgetColourGet(field, COLOUR_BACK), static_cast<int64_t>(teal));
   EXPECT_EQ(GadgetColourGet(field, 3), -1);
 
+  ValidateRect(field->handle, nullptr);
   GadgetColourSet(field, 3, amber);
+  EXPECT_TRUE(GetUpdateRect(field->handle, nullptr, FALSE)) << "attribute 3 still redraws the control";
   EXPECT_EQ(GadgetColourGet(field, COLOUR_FRONT), static_cast<int64_t>(amber)) << "attribute 3 changes nothing";
   EXPECT_EQ(GadgetColourGet(field, COLOUR_BACK), static_cast<int64_t>(teal));
 
@@ -87,6 +89,37 @@ TEST_F(GadgetWindowTest, ColourSetAndGetPerAttribute) {
   EXPECT_EQ(field->backBrush, nullptr);
   EXPECT_EQ(GadgetColourGet(field, COLOUR_BACK), -1);
   EXPECT_EQ(EntryOfBrush(held), nullptr);
+  // Both colours default again: the platform paints the control once more.
+  GadgetColourSet(field, COLOUR_FRONT, -1);
+  EXPECT_EQ(field->gadgetType->onMessage(field, window, WM_CTLCOLOREDIT, 0, reinterpret_cast<LPARAM>(field->handle)),
+            NOT_HANDLED);
+}
+
+// A colour whose brush could not be made keeps its entry with a null brush;
+// the next request for that colour passes it over, and no gadget ever
+// releases a null brush (which would count down the failed entry).
+TEST_F(GadgetWindowTest, FailedBrushEntryIsPassedOverAndNeverReleased) {
+  BrushCacheEntry* failed = static_cast<BrushCacheEntry*>(
+      ListPushFront(BrushCacheHead(), static_cast<int32_t>(sizeof(ListNode) + sizeof(BrushCacheEntry))));
+  ASSERT_NE(failed, nullptr);
+  failed->colour = teal;
+  failed->useCount = 1;
+  int entries = EntryCount();
+  EditGadgetCreate(1, 100, 10, 90, 20, "b");
+  GadgetObject* field = Gadget(1);
+  GadgetColourSet(field, COLOUR_BACK, teal);
+  EXPECT_NE(field->backBrush, nullptr) << "a new brush next to the failed entry";
+  EXPECT_EQ(EntryCount(), entries + 1);
+  GadgetColourSet(field, COLOUR_BACK, -1);
+
+  // The gadget left with a null brush, as after the failure.
+  field->backColour = teal;
+  GadgetColourSet(field, COLOUR_BACK, -1);
+  field->backColour = teal;
+  GadgetDiscard(1);
+  ASSERT_EQ(EntryCount(), entries) << "the failed entry was released";
+  EXPECT_EQ(failed->useCount, 1);
+  ListRemove(BrushCacheHead(), failed);
 }
 
 enum Outcome { OUTCOME_NOT_HANDLED, OUTCOME_SYSTEM_BRUSH, OUTCOME_BACK_BRUSH };

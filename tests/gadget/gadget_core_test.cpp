@@ -33,6 +33,9 @@ const IdentityCase identityCases[] = {
 };
 
 TEST_F(GadgetWindowTest, ControlIdAndZelIdNameTheGadget) {
+  // A window made with flag 8 meanwhile leaves the gadgets in window 0.
+  int64_t unlisted = WindowCreate(OBJECT_ANY, 0, 0, 50, 50, "unlisted", WINDOW_NO_GADGET_LIST | WINDOW_HIDDEN);
+  ASSERT_NE(unlisted, 0);
   for (const IdentityCase& row : identityCases) {
     SCOPED_TRACE(row.name);
     int64_t result = row.create(row.number, 10, 10, 80, 20, "x", 0);
@@ -59,6 +62,7 @@ TEST_F(GadgetWindowTest, ControlIdAndZelIdNameTheGadget) {
     EXPECT_FALSE(IsWindow(control)) << "GadgetDiscard destroys the control";
     EXPECT_EQ(RegistryLookup(GadgetRegistry(), id), nullptr);
   }
+  WindowDestroy(unlisted);
 }
 
 struct TextCase {

@@ -309,7 +309,12 @@ TEST_F(WindowTest, LibraryEndDestroysEveryWindowAndReleasesPendingDropData) {
   EXPECT_EQ(WindowStateGet()->dropData, nullptr);
   EXPECT_FALSE(DropRecordIsOwn(record));
   EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
-  // With nothing open, the end has nothing to do.
+  // With nothing open, only pending drop data is left to release.
+  DropRecord* pending = DropRecordCreate(8);
+  WindowStateGet()->dropData = pending;
+  WindowLibraryEnd();
+  EXPECT_EQ(WindowStateGet()->dropData, nullptr);
+  EXPECT_FALSE(DropRecordIsOwn(pending));
   WindowLibraryEnd();
 }
 
