@@ -57,9 +57,21 @@ void KernelYield(void);
 enum { KERNEL_FATAL_EXIT_CODE = 3 };
 
 // Ends the process at once with KERNEL_FATAL_EXIT_CODE, after writing one
-// line naming the reason to the standard error stream when there is one.
+// line naming the reason ("fatal: <reason>") to the standard error stream
+// when there is one, and handing the same line to the installed notice.
 // Used where the system cannot go on safely (the string heap is exhausted).
 [[noreturn]] void KernelFatal(const char* reason);
+
+// A program without a console (a window program started from a desktop
+// shell) has nobody reading its standard error, so it installs a routine
+// that shows the line in its own way before the process ends. Null, the
+// default, shows nothing more. The seam itself stays free of any window
+// system.
+typedef void (*KernelFatalNotice)(const char* line);
+void KernelFatalNoticeSet(KernelFatalNotice notice);
+// Used by the two implementations: runs the installed notice with the line
+// (no line end), once per process; a stop during the notice skips it.
+void KernelFatalNoticeShow(const char* line);
 
 // Test hook: after `count` more successful heap allocations (alloc, realloc
 // or heap creation) every further one fails, until called again; a negative

@@ -1,8 +1,20 @@
-// Injected allocation failures for tests of the out-of-memory paths. Shared
-// by both kernel implementations; costs one atomic load per allocation.
+// Shared by both kernel implementations: injected allocation failures for
+// tests of the out-of-memory paths (one atomic load per allocation), and
+// the notice a fatal stop shows besides its line on standard error.
 #include "core/kernel.h"
 
 #include <atomic>
+
+static std::atomic<KernelFatalNotice> fatalNotice{nullptr};
+
+void KernelFatalNoticeSet(KernelFatalNotice notice) { fatalNotice.store(notice); }
+
+void KernelFatalNoticeShow(const char* line) {
+  // Taken on first use: a second stop while the notice is showing (its
+  // message loop runs the program's window procedures) ends at once.
+  KernelFatalNotice notice = fatalNotice.exchange(nullptr);
+  if (notice) notice(line);
+}
 
 static std::atomic<long> allocationsBeforeFailure{-1};
 

@@ -163,6 +163,9 @@ void KernelFatal(const char* reason) {
   if (length > 0) {
     ssize_t ignored = write(2, line, (size_t)length < sizeof line ? (size_t)length : sizeof line - 1);
     (void)ignored;
+    char* end = strchr(line, '\n');
+    if (end) *end = 0;
+    KernelFatalNoticeShow(line);
   }
   _exit(KERNEL_FATAL_EXIT_CODE);
 }

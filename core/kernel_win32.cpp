@@ -81,13 +81,15 @@ int32_t KernelAtomicLoad32(volatile int32_t* target) {
 void KernelYield(void) { Sleep(0); }
 
 void KernelFatal(const char* reason) {
+  char line[256] = "fatal: ";
+  const int prefix = lstrlenA(line);
+  lstrcpynA(line + prefix, reason ? reason : "unrecoverable error", static_cast<int>(sizeof line) - prefix);
   HANDLE errorStream = GetStdHandle(STD_ERROR_HANDLE);
   if (errorStream && errorStream != INVALID_HANDLE_VALUE) {
-    const char* text = reason ? reason : "unrecoverable error";
     DWORD written = 0;
-    WriteFile(errorStream, "fatal: ", 7, &written, nullptr);
-    WriteFile(errorStream, text, static_cast<DWORD>(lstrlenA(text)), &written, nullptr);
+    WriteFile(errorStream, line, static_cast<DWORD>(lstrlenA(line)), &written, nullptr);
     WriteFile(errorStream, "\r\n", 2, &written, nullptr);
   }
+  KernelFatalNoticeShow(line);
   ExitProcess(KERNEL_FATAL_EXIT_CODE);
 }

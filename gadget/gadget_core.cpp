@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "core/kernel.h"
 #include "core/string_buffer.h"
 #include "core/toolkit.h"
 #include "gadget/gadget_colour.h"
@@ -30,6 +31,8 @@ void GadgetLibraryStart(void) {
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   gadgetRegistry = RegistryCreate(sizeof(GadgetObject), 50, GadgetDiscard);
   GadgetStateCreate(font);
+  // Without these no gadget could ever be made: a window without controls.
+  if (!gadgetRegistry || !GadgetStateGet()) KernelFatal("out of memory: cannot start the gadget library");
   INITCOMMONCONTROLSEX controls;
   controls.dwSize = sizeof controls;
   controls.dwICC = ICC_TAB_CLASSES | ICC_HOTKEY_CLASS | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_INTERNET_CLASSES;

@@ -44,6 +44,10 @@ void WindowLibraryStart(void) {
   classIcon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(1));
   classCursor = LoadCursorA(nullptr, IDC_ARROW);
   SizeTrackStateCreate();
+  // Without its records no window could ever be made or handled; like a
+  // string heap that cannot start, that is a stop, not a silent exit.
+  if (!windowRegistry || !windowState || !SizeTrackStateGet())
+    KernelFatal("out of memory: cannot start the window library");
 }
 
 void WindowLibraryEnd(void) {

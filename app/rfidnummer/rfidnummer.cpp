@@ -1,16 +1,29 @@
 // The process entry: starts every library in a fixed order (each start
 // relies on the ones before it), runs the window, and stops them in a fixed
-// order. The process always ends with exit code 0. It reads no command line
-// and writes nothing.
+// order. The process ends with exit code 0; only a stop where it cannot go
+// on (no memory to start with) ends it with 3, after one line on standard
+// error that a message box repeats. It reads no command line.
 #include <windows.h>
+
+#include <stdio.h>
 
 #include "app/rfidnummer/rfidnummer.h"
 #include "app/toolkit_lifecycle.h"
+#include "core/kernel.h"
 
 static UINT exitCode;
 
+// Started from a desktop shell the program has no console, so the line on
+// standard error would reach nobody; the box says it in the user's words.
+static void FatalNoticeShow(const char* line) {
+  char text[400];
+  snprintf(text, sizeof text, "RFID Nummer kann nicht weiterlaufen und wird beendet.\n\n%s", line);
+  MessageBoxA(nullptr, text, FATAL_NOTICE_TITLE, MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   exitCode = 0;
+  KernelFatalNoticeSet(FatalNoticeShow);
   ToolkitStart();
 
   if (MainWindowCreate()) EventLoopRun();

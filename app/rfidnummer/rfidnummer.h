@@ -13,6 +13,9 @@ enum {
   GADGET_RESULT_FIELD = 3,
 };
 
+// Title of the message box that a stop for lack of memory shows.
+const char FATAL_NOTICE_TITLE[] = "RFID Nummer - Fehler";
+
 // Creates window 0 and its four gadgets; 0 when the window cannot be made
 // (then no gadget is created).
 int64_t MainWindowCreate(void);

@@ -1,6 +1,7 @@
 // The event queue. See event_queue.h.
 #include "window/events/event_queue.h"
 
+#include "core/kernel.h"
 #include "core/state_record.h"
 
 EventState* eventState;
@@ -15,6 +16,8 @@ static void EventStateInit(void* record) {
 
 void EventLibraryStart(void) {
   eventState = static_cast<EventState*>(StateRecordCreate(sizeof(EventState), EventStateInit));
+  // A queue that loses every event would never deliver the close event.
+  if (!eventState || !eventState->nodePool) KernelFatal("out of memory: cannot start the event library");
 }
 
 void EventPost(int32_t code, int64_t object, int64_t window, int64_t type, void* data,

@@ -1,14 +1,17 @@
-// rfidnummer.exe against another process: this test program writes wild
+// rfidnummer.exe under hostile conditions: this test program writes wild
 // values into every property the utility keeps on its windows while the
 // utility handles input, and the utility must go on converting once the
-// values are put back.
+// values are put back; and memory runs out at every step of its start.
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/rfidnummer/rfidnummer.h"
+#include "core/kernel.h"
 #include "e2e_support.h"
 #include "support/gui_test_support.h"
 
@@ -54,7 +57,7 @@ TEST_F(RfidNummerTest, WildPropertyValuesLeaveItRunningAndConverting) {
       SCOPED_TRACE(property.name + " = " + std::to_string(value));
       SetPropA(property.window, property.name.c_str(), reinterpret_cast<HANDLE>(value));
       typed += static_cast<char>('1' + typed.size() % 9);
-      gui::TypeText(typed.substr(typed.size() - 1).c_str());
+      support::TypeText(typed.substr(typed.size() - 1).c_str());
       ASSERT_TRUE(e2e::AwaitText(numberField, typed)) << "awaited the digit typed under the wild value";
     }
     SetPropA(property.window, property.name.c_str(), property.value);
@@ -62,11 +65,147 @@ TEST_F(RfidNummerTest, WildPropertyValuesLeaveItRunningAndConverting) {
   ASSERT_EQ(WaitForSingleObject(program.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
 
   e2e::ClearField(static_cast<int>(typed.size()));
-  gui::TypeText("12345678");
+  support::TypeText("12345678");
   ASSERT_TRUE(e2e::AwaitText(numberField, "12345678"));
-  gui::PressKey(VK_TAB);
+  support::PressKey(VK_TAB);
   EXPECT_TRUE(e2e::AwaitText(resultField, "1D 00BC614E 2"))
       << "the result field shows \"" << e2e::ControlText(resultField) << "\"";
+}
+
+// How one start of the budget copy of the utility went.
+struct BudgetRun {
+  bool started = false;
+  bool ended = false;
+  DWORD exitCode = 0;
+  std::string errorOutput;  // everything written to standard error
+  std::string noticeTitle;  // the message box, when one showed
+  std::string noticeText;
+  bool loopRan = false;     // its window stood in the event loop
+  size_t controls = 0;      // of that window
+};
+
+struct ProcessWindows {
+  DWORD processId;
+  HWND notice;
+  HWND main;
+};
+
+BOOL CALLBACK ProcessWindowFind(HWND window, LPARAM context) {
+  ProcessWindows* found = reinterpret_cast<ProcessWindows*>(context);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId != found->processId || !IsWindowVisible(window)) return TRUE;
+  if (support::ClassNameOf(window) == "#32770") found->notice = window;
+  else if (support::WindowText(window) == "RFID Nummer") found->main = window;
+  return TRUE;
+}
+
+// Starts the copy with every allocation after `budget` failing and waits
+// until it ends, or stands still in a message box or its event loop; a box
+// is read and confirmed (or, when known() says it was seen before, the
+// program is ended), a running loop is closed.
+BudgetRun RunWithBudget(const std::string& program, long budget,
+                        const std::function<bool(const std::string& notice)>& known) {
+  BudgetRun run;
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return run;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdError = writeEnd;
+  PROCESS_INFORMATION process = {};
+  SetEnvironmentVariableA("ZEL_ALLOCATION_BUDGET", std::to_string(budget).c_str());
+  std::string command = "\"" + program + "\"";
+  run.started = CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                               &process) != 0;
+  SetEnvironmentVariableA("ZEL_ALLOCATION_BUDGET", nullptr);
+  CloseHandle(writeEnd);
+  if (!run.started) {
+    CloseHandle(readEnd);
+    return run;
+  }
+  // Idle means waiting for input: in the box's loop or in the event loop.
+  WaitForInputIdle(process.hProcess, 15000);
+  ProcessWindows windows = {process.dwProcessId, nullptr, nullptr};
+  support::PumpUntil([&] {
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) return true;
+    windows.notice = windows.main = nullptr;
+    EnumWindows(ProcessWindowFind, reinterpret_cast<LPARAM>(&windows));
+    return windows.notice || windows.main;
+  }, 15000);
+  if (windows.notice) {
+    run.noticeTitle = support::WindowText(windows.notice);
+    for (HWND part : e2e::ChildControls(windows.notice)) run.noticeText += e2e::ControlText(part) + "\n";
+    // Confirming a box costs Wine two seconds; a stop already seen is cut
+    // short, since only its exit code would be left to see.
+    if (known && known(run.noticeText)) {
+      TerminateProcess(process.hProcess, KERNEL_FATAL_EXIT_CODE);
+    } else {
+      PostMessageA(windows.notice, WM_COMMAND, IDOK, 0);
+    }
+  } else if (windows.main) {
+    run.loopRan = true;
+    run.controls = e2e::ChildControls(windows.main).size();
+    PostMessageA(windows.main, WM_CLOSE, 0, 0);
+  }
+  run.ended = support::PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 15000);
+  if (!run.ended) TerminateProcess(process.hProcess, 99);
+  GetExitCodeProcess(process.hProcess, &run.exitCode);
+  char buffer[512];
+  DWORD got = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) run.errorOutput.append(buffer, got);
+  CloseHandle(readEnd);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return run;
+}
+
+// From no memory at all up to the first budget that builds the whole
+// window, each start ends in one of three sound ways: a stop with exit
+// code 3, one line on standard error and the same line in a message box;
+// a window that cannot be made, which ends the program at once with 0; or
+// a running window, which its close ends with 0.
+TEST(OutOfMemory, EveryStartEndsSoundly) {
+  const std::string program = e2e::ProgramArgument(3);
+  if (program.empty()) GTEST_SKIP() << "the budget copy of the utility is the third argument";
+  std::vector<std::string> stops;
+  bool windowFailed = false, complete = false;
+  for (long budget = 0; budget < 200 && !complete; budget++) {
+    SCOPED_TRACE("allocation budget " + std::to_string(budget));
+    BudgetRun run = RunWithBudget(program, budget, [&](const std::string& notice) {
+      return !stops.empty() && notice.find(stops.back()) != std::string::npos;
+    });
+    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.ended) << "awaited the end of the program";
+    if (run.exitCode == 3) {
+      std::string line = run.errorOutput.substr(0, run.errorOutput.find("\r\n"));
+      EXPECT_EQ(run.errorOutput, line + "\r\n") << "exactly one line";
+      EXPECT_EQ(line.rfind("fatal: out of memory: ", 0), 0u) << line;
+      EXPECT_EQ(run.noticeTitle, FATAL_NOTICE_TITLE);
+      EXPECT_NE(run.noticeText.find("wird beendet"), std::string::npos) << run.noticeText;
+      EXPECT_NE(run.noticeText.find(line), std::string::npos) << "the box repeats the line:\n" << run.noticeText;
+      if (stops.empty() || stops.back() != line) stops.push_back(line);
+      continue;
+    }
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.errorOutput, "");
+    EXPECT_EQ(run.noticeTitle, "");
+    windowFailed |= !run.loopRan;
+    complete = run.controls == 4;
+  }
+  EXPECT_TRUE(complete) << "no budget built the whole window";
+  EXPECT_TRUE(windowFailed) << "no budget reached the failed window creation";
+  // Each stop of the start-up comes once at least, in this order; others
+  // (the string buffer growing on the way) may come between them.
+  const char* const startStops[] = {"process heap", "string heap", "event library", "window library",
+                                    "gadget library"};
+  size_t at = 0;
+  for (const char* stop : startStops) {
+    while (at < stops.size() && stops[at].find(stop) == std::string::npos) at++;
+    EXPECT_LT(at, stops.size()) << "no stop for the " << stop << " (in this order)";
+  }
 }
 
 }  // namespace
