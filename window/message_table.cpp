@@ -87,8 +87,10 @@ static int64_t ActivateMessage(HWND window, WPARAM wParam, const MessageOwner& o
     SetPropA(window, PROPERTY_FOCUS, GetFocus());
     return 1;
   }
+  // Any process can write the property: only a focus inside this window is
+  // given back, never one that would activate another window.
   HWND focus = static_cast<HWND>(GetPropA(window, PROPERTY_FOCUS));
-  if (focus) SetFocus(focus);
+  if (focus && (focus == window || IsChild(window, focus))) SetFocus(focus);
   EventPost(EVENT_ACTIVATE_WINDOW, 0, owner.number, 0);
   return 1;
 }

@@ -109,6 +109,13 @@ TEST_F(WindowTest, ActivationRestoresTheSavedFocus) {
   EXPECT_EQ(GetFocus(), edit2);
   static const Recorded expected[] = {{EVENT_ACTIVATE_WINDOW, 0, 33, 0}, END_OF_SEQUENCE};
   EXPECT_SEQUENCE("activating the first window again", expected, support::DrainEvents({{EVENT_ACTIVATE_WINDOW}}));
+  // Written by another process, a saved focus outside the window does not
+  // take the focus away to another window.
+  HWND elsewhere = ChildCreate("Edit", second, 3, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+  SetPropA(first, "Zel_Focus", elsewhere);
+  WindowMessageHandler(first, WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(GetFocus(), edit2) << "the saved focus names a control of another window";
+  support::DrainEvents();
   // The saved focus lives until the window's last message.
   EXPECT_EQ(WindowMessageHandler(second, WM_NCDESTROY, 0, 0), 1);
   EXPECT_NE(GetPropA(first, "Zel_Focus"), nullptr);
