@@ -5,8 +5,6 @@
 // error that a message box repeats. It reads no command line.
 #include <windows.h>
 
-#include <stdio.h>
-
 #include "app/rfidnummer/rfidnummer.h"
 #include "app/toolkit_lifecycle.h"
 #include "core/kernel.h"
@@ -16,8 +14,11 @@ static UINT exitCode;
 // Started from a desktop shell the program has no console, so the line on
 // standard error would reach nobody; the box says it in the user's words.
 static void FatalNoticeShow(const char* line) {
-  char text[400];
-  snprintf(text, sizeof text, "RFID Nummer kann nicht weiterlaufen und wird beendet.\n\n%s", line);
+  // Joined by hand: a formatting call would pull the C library's printf
+  // machinery into the program for this one line.
+  char text[400] = "RFID Nummer kann nicht weiterlaufen und wird beendet.\n\n";
+  const int intro = lstrlenA(text);
+  lstrcpynA(text + intro, line, static_cast<int>(sizeof text) - intro);
   MessageBoxA(nullptr, text, FATAL_NOTICE_TITLE, MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
