@@ -167,6 +167,17 @@ int64_t FormatHex(int64_t value, int32_t position) {
   return StringUnreserve(16 - written);
 }
 
+// Digits come least significant first; filling from the end leaves them in
+// reading order.
+char* DecimalDigitsBefore(uint64_t magnitude, char* end) {
+  char* first = end;
+  do {
+    *--first = (char)('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  return first;
+}
+
 int64_t FormatDecimal(int64_t value, int32_t position) {
   char* destination = StringReserve(64, position);
   int written = 0;
@@ -175,14 +186,8 @@ int64_t FormatDecimal(int64_t value, int32_t position) {
     destination[written++] = '-';
     magnitude = 0 - magnitude;
   }
-  // Digits come least significant first; filling the scratch from its end
-  // leaves them in reading order for one copy.
   char scratch[20];
-  char* first = scratch + sizeof scratch;
-  do {
-    *--first = (char)('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
+  char* first = DecimalDigitsBefore(magnitude, scratch + sizeof scratch);
   int count = (int)(scratch + sizeof scratch - first);
   memcpy(destination + written, first, (size_t)count);
   written += count;

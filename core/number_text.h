@@ -18,6 +18,10 @@ int64_t FormatHex(int64_t value, int32_t position);
 int HexDigitsWrite(int64_t value, int minimumDigits, char* out);
 // Signed decimal. Returns the new writePosition.
 int64_t FormatDecimal(int64_t value, int32_t position);
+// The decimal digits of magnitude, written backwards so that the last one
+// lies just before end (room for 20); returns the first. FormatDecimal and
+// cardcode's message numbers both take their digits from here.
+char* DecimalDigitsBefore(uint64_t magnitude, char* end);
 // prefix and the signed decimal of value into name[size] (names of window
 // classes and properties); cut to fit and always terminated. The decimal is
 // made by FormatDecimal past writePosition, which is left as it was.

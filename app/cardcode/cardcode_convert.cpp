@@ -89,13 +89,8 @@ static void Quoted(char* out, const char* text, uint64_t length) {
 
 // The decimal text of n, in out (room for 24 bytes).
 static const char* Decimal(uint64_t n, char* out) {
-  char* at = out + 23;
-  *at = 0;
-  do {
-    *--at = (char)('0' + n % 10);
-    n /= 10;
-  } while (n);
-  return at;
+  out[23] = 0;
+  return DecimalDigitsBefore(n, out + 23);
 }
 
 static void Warn(RecordResult* record, uint64_t line, const char* const* what) {
