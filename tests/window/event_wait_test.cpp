@@ -146,59 +146,47 @@ TEST_F(WindowTest, EventDataIsReleasedOnceAtTheStartOfTheNextWait) {
   EXPECT_EQ(releaseCalls, 1);
 }
 
-// A key message the Tab table consumes is not translated, so no WM_CHAR
-// follows it; any other key gets one.
-TEST_F(WindowTest, TabKeyIsConsumedByTheAcceleratorTable) {
-  HWND window = Create(27, 0, 100, 100, 200, 100);
+// A key the Tab table consumes is not translated, so no WM_CHAR follows
+// it; any other key is, and the edit's change notification is the event of
+// that wait. Posted key messages and real keyboard input (whose key-up
+// comes through the wait too) alike.
+TEST_F(WindowTest, TabIsConsumedByTheTableOtherKeysReachTheEdit) {
+  HWND window = Create(27, 0, 100, 100, 240, 100);
   HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 20, window,
                               reinterpret_cast<HMENU>(static_cast<intptr_t>(31)), GetModuleHandleA(nullptr), nullptr);
   ASSERT_TRUE(support::BringToForeground(window));
-  SetFocus(edit);
-  support::DrainEvents();
-  support::EventFilter keys = {{EVENT_GADGET}, {WM_KEYDOWN, WM_CHAR}};
-  PostMessageA(edit, WM_KEYDOWN, VK_TAB, 0x000F0001);
-  static const Recorded tab[] = {{WM_KEYDOWN, ANY, ANY, -1}, END_OF_SEQUENCE};
-  EXPECT_SEQUENCE("Tab", tab, support::DrainEvents(keys));
-  // The letter's WM_CHAR changes the edit, whose notification is the event
-  // that wait returns.
-  PostMessageA(edit, WM_KEYDOWN, 'A', 0x001E0001);
-  static const Recorded letter[] = {
-      {WM_KEYDOWN, ANY, ANY, -1}, {EVENT_GADGET, 31, 27, EN_CHANGE}, END_OF_SEQUENCE};
-  EXPECT_SEQUENCE("a letter", letter, support::DrainEvents(keys));
-  EXPECT_EQ(support::WindowText(edit), "a");
-}
-
-}  // namespace
-
-namespace {
-
-// Real keyboard input through the platform: the Tab key press is consumed by
-// the window's table (its key-up is not), and a typed digit reaches the
-// focused edit, whose change notification is the event of that wait.
-TEST_F(WindowTest, RealKeyboardInputThroughTheWait) {
-  HWND window = Create(28, 0, 100, 100, 240, 100);
-  HWND edit = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 100, 20, window,
-                              reinterpret_cast<HMENU>(static_cast<intptr_t>(32)), GetModuleHandleA(nullptr), nullptr);
-  ASSERT_TRUE(support::BringToForeground(window));
-  SetFocus(edit);
-  support::DrainEvents();
+  const Recorded KEY_DOWN = {WM_KEYDOWN, ANY, ANY, -1}, KEY_UP = {WM_KEYUP, ANY, ANY, -1},
+                 CHANGE = {EVENT_GADGET, 31, 27, EN_CHANGE};
+  const struct {
+    const char* input;
+    bool real;  // SendInput, else a posted WM_KEYDOWN
+    WORD key;
+    LPARAM keyData;  // of the posted message
+    const char* text;
+    Recorded expected[4];
+  } cases[] = {
+      {"posted Tab", false, VK_TAB, 0x000F0001, "", {KEY_DOWN, END_OF_SEQUENCE}},
+      {"posted letter", false, 'A', 0x001E0001, "a", {KEY_DOWN, CHANGE, END_OF_SEQUENCE}},
+      {"real Tab", true, VK_TAB, 0, "", {KEY_DOWN, KEY_UP, END_OF_SEQUENCE}},
+      {"real digit", true, '7', 0, "7", {KEY_DOWN, CHANGE, KEY_UP, END_OF_SEQUENCE}},
+  };
   support::EventFilter keys = {{EVENT_GADGET}, {WM_KEYDOWN, WM_KEYUP, WM_CHAR}};
-  support::PressKey(VK_TAB);
-  std::vector<Recorded> events = support::AwaitEvents(keys, 2);
-  static const Recorded tab[] = {
-      {WM_KEYDOWN, ANY, ANY, -1}, {WM_KEYUP, ANY, ANY, -1}, END_OF_SEQUENCE};
-  EXPECT_SEQUENCE("Tab pressed", tab, events);
-
-  SetFocus(edit);
-  support::DrainEvents();
-  support::TypeText("7");
-  events = support::AwaitEvents(keys, 3);
-  static const Recorded digit[] = {{WM_KEYDOWN, ANY, ANY, -1},
-                                        {EVENT_GADGET, 32, 28, EN_CHANGE},
-                                        {WM_KEYUP, ANY, ANY, -1},
-                                        END_OF_SEQUENCE};
-  EXPECT_SEQUENCE("digit typed", digit, events);
-  EXPECT_EQ(support::WindowText(edit), "7");
+  for (const auto& row : cases) {
+    SetWindowTextA(edit, "");
+    SetFocus(edit);
+    support::DrainEvents();
+    size_t count = 0;
+    while (!(row.expected[count] == END_OF_SEQUENCE)) count++;
+    if (row.real)
+      support::PressKey(row.key);
+    else
+      PostMessageA(edit, WM_KEYDOWN, row.key, row.keyData);
+    // What is awaited, then anything that follows it.
+    std::vector<Recorded> events = support::AwaitEvents(keys, count);
+    for (const Recorded& more : support::DrainEvents(keys)) events.push_back(more);
+    EXPECT_SEQUENCE(row.input, row.expected, events);
+    EXPECT_EQ(support::WindowText(edit), row.text) << row.input;
+  }
 }
 
 }  // namespace
