@@ -1,12 +1,13 @@
 // Fixtures of the GUI tests. Each leaves nothing behind for the next test:
 // no window record, window class, gadget, control or queued event.
 //
-// WindowTest      numbered windows made through WindowCreate, destroyed and
-//                 checked after each test.
-// GadgetWindowTest an empty window 0, made once per suite, as the current
-//                 gadget list; each test empties it again.
-// UtilityWindowTest the utility's own window, made once per suite by the
-//                 product's MainWindowCreate: labels 0 and 2, fields 1 and 3.
+// WindowTest         numbered windows made through WindowCreate, destroyed
+//                    and checked after each test.
+// GadgetWindowTest   an empty window 0, made once per suite, as the current
+//                    gadget list; each test empties it again.
+// UtilityWindowTest  the utility's own window, made once per suite by the
+//                    product's MainWindowCreate: labels 0 and 2, fields 1
+//                    and 3.
 // Top-level windows live per suite where they can: destroying one costs
 // Wine about two seconds without a window manager.
 #pragma once
