@@ -2,6 +2,7 @@
 // events or results they must produce, compared as whole sequences.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -354,16 +355,27 @@ TEST_F(WindowTest, EveryEraseBackgroundPostsRepaint) {
   support::DrainEvents();
   support::EventFilter repaint = {{EVENT_REPAINT}};
   static const Recorded expected[] = {{EVENT_REPAINT, 0, 43, 0}, END_OF_SEQUENCE};
+  // Each row adds to the one before: the callback, then the window's brush.
+  static const struct {
+    const char* eraser;
+    bool callback;
+    bool ownBrush;
+    LRESULT result;
+  } cases[] = {
+      {"the class brush", false, false, 1},
+      {"the callback", true, false, 77},
+      {"the window's brush", true, true, 1},
+  };
   HDC context = GetDC(window);
-  EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 1);  // class brush
-  EXPECT_SEQUENCE("erase with the class brush", expected, support::DrainEvents(repaint));
-  Record(43)->eraseCallback = EraseReturns77;
-  EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 77);
-  EXPECT_SEQUENCE("erase through the callback", expected, support::DrainEvents(repaint));
-  Record(43)->backgroundBrush = CreateSolidBrush(RGB(255, 0, 0));
-  EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), 1);
-  EXPECT_EQ(GetPixel(context, 5, 5), RGB(255, 0, 0));
-  EXPECT_SEQUENCE("erase with the window's brush", expected, support::DrainEvents(repaint));
+  for (const auto& row : cases) {
+    if (row.callback) Record(43)->eraseCallback = EraseReturns77;
+    if (row.ownBrush) Record(43)->backgroundBrush = CreateSolidBrush(RGB(255, 0, 0));
+    EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0), row.result) << row.eraser;
+    if (row.ownBrush) {
+      EXPECT_EQ(GetPixel(context, 5, 5), RGB(255, 0, 0));
+    }
+    EXPECT_SEQUENCE(std::string("erase with ") + row.eraser, expected, support::DrainEvents(repaint));
+  }
   ReleaseDC(window, context);
 }
 

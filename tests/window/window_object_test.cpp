@@ -179,20 +179,29 @@ TEST_F(WindowTest, RecreatingANumberDestroysTheOldWindowAndItsEvents) {
   EXPECT_SEQUENCE("only the other window's event survives", expected, support::DrainEvents());
 }
 
-TEST_F(WindowTest, FailedCreateWindowLeavesNothingRegistered) {
+TEST_F(WindowTest, RefusedCreationLeavesNothingRegistered) {
   // A parent handle that names no window makes CreateWindowExA fail.
   HWND bogusParent = reinterpret_cast<HWND>(static_cast<intptr_t>(0x7FFF1234));
-  EXPECT_EQ(WindowCreate(9, 10, 10, 100, 50, "orphan", 0, bogusParent), 0);
-  EXPECT_EQ(Record(9), nullptr);
-  EXPECT_FALSE(support::ClassRegistered(9));
-  int64_t dynamic = WindowCreate(OBJECT_ANY, 10, 10, 100, 50, "orphan", 0, bogusParent);
-  EXPECT_EQ(dynamic, 0);
-}
-
-TEST_F(WindowTest, NumberTheRegistryRefusesCreatesNothing) {
-  EXPECT_EQ(WindowCreate(REGISTRY_SLOT_LIMIT, 10, 10, 100, 50, "too far", 0), 0);
-  EXPECT_FALSE(support::ClassRegistered(REGISTRY_SLOT_LIMIT));
-  EXPECT_EQ(WindowCreate(-2, 10, 10, 100, 50, "negative", 0), 0);
+  static const struct {
+    const char* cause;
+    int64_t number;
+    bool bogusParent;
+  } cases[] = {
+      {"a parent that names no window", 9, true},
+      {"a dynamic window with such a parent", OBJECT_ANY, true},
+      {"a number the registry refuses", REGISTRY_SLOT_LIMIT, false},
+      {"a negative number", -2, false},
+  };
+  for (const auto& row : cases) {
+    EXPECT_EQ(WindowCreate(row.number, 10, 10, 100, 50, "refused", 0, row.bogusParent ? bogusParent : nullptr), 0)
+        << row.cause;
+    EXPECT_EQ(FindWindowA(nullptr, "refused"), nullptr) << row.cause;
+    if (row.number == OBJECT_ANY) continue;
+    EXPECT_FALSE(support::ClassRegistered(row.number)) << row.cause;
+    if (row.number >= 0 && row.number < REGISTRY_SLOT_LIMIT) {
+      EXPECT_EQ(Record(row.number), nullptr) << row.cause;
+    }
+  }
 }
 
 TEST_F(WindowTest, FailedAcceleratorAllocationLeavesTheWindowUnregistered) {
