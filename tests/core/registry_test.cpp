@@ -313,10 +313,11 @@ TEST(RegistryEnum, YieldsNumbersAscendingThenDynamicObjectsOldestFirstEvenWhenFr
     ObjectRegistry* registry = RegistryCreate(sizeof(TestRecord), 16, nullptr);
     ASSERT_NE(registry, nullptr);
     Allocate(registry, 3, 1);
+    Allocate(registry, 15, 1);  // the last of the first 16 slots
     Allocate(registry, 1, 1);
     TestRecord* a = Allocate(registry, OBJECT_ANY, 1);
     TestRecord* b = Allocate(registry, OBJECT_ANY, 1);
-    std::vector<int64_t> expected = {1, 3, HandleValueOf(a), HandleValueOf(b)};
+    std::vector<int64_t> expected = {1, 3, 15, HandleValueOf(a), HandleValueOf(b)};
     EXPECT_EQ(Enumerate(registry, freeEach), expected);
     if (freeEach) {
       EXPECT_EQ(registry->dynamicHead, nullptr);
