@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/event_sequence.h"
+#include "tools/input/synthetic_input.h"
 
 namespace support {
 
@@ -22,18 +23,13 @@ void PumpUntilIdle(DWORD quietMs = 50, DWORD timeoutMs = 2000);
 // SetForegroundWindow and pump until it is the foreground and active window.
 bool BringToForeground(HWND window, DWORD timeoutMs = 5000);
 
-// SendInput: one key press and release, with a modifier key (VK_SHIFT,
-// VK_MENU, VK_CONTROL) held around it when one is given.
-void PressKey(WORD virtualKey, WORD modifier = 0);
-void TypeText(const char* text);
-// SendInput: a left click at a screen point (absolute coordinates).
-void ClickAt(int x, int y);
-// Clicks the centre of a window.
-void ClickWindow(HWND window);
-// SendInput: an absolute mouse movement to a screen point, and a left
-// button press or release where the cursor is.
-void MoveMouseTo(int x, int y);
-void LeftButton(bool down);
+// Keys and clicks through SendInput, shared with the scripts' input tool.
+using synthetic::ClickAt;
+using synthetic::ClickWindow;
+using synthetic::LeftButton;
+using synthetic::MoveMouseTo;
+using synthetic::PressKey;
+using synthetic::TypeText;
 
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);

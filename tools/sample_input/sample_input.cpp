@@ -10,6 +10,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "tools/input/synthetic_input.h"
+
 namespace {
 
 const DWORD WAIT_LIMIT_MS = 20000;
@@ -65,38 +67,6 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-void Key(WORD virtualKey, bool up) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
-void Press(WORD virtualKey, bool shift) {
-  if (shift) Key(VK_SHIFT, false);
-  Key(virtualKey, false);
-  Key(virtualKey, true);
-  if (shift) Key(VK_SHIFT, true);
-}
-
-void ClickCentre(HWND control) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT inputs[3] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_MOUSE;
-    input.mi.dx = ((rect.left + rect.right) / 2 * 65535 + width / 2) / (width - 1);
-    input.mi.dy = ((rect.top + rect.bottom) / 2 * 65535 + height / 2) / (height - 1);
-  }
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-  SendInput(3, inputs, sizeof(INPUT));
-}
-
 int Fail(const char* awaited) {
   fprintf(stderr, "sample_input: gave up waiting for %s\n", awaited);
   return 1;
@@ -127,18 +97,14 @@ int main(int argc, char** argv) {
   // A window that has only just come to the front may miss a first click.
   bool focused = false;
   for (int attempt = 0; attempt < 3 && !focused; attempt++) {
-    ClickCentre(fields.edits[0]);
+    synthetic::ClickWindow(fields.edits[0]);
     DWORD start = GetTickCount();
     while (!(focused = FocusOf(window) == fields.edits[0]) && GetTickCount() - start < 2000) Sleep(20);
   }
   if (!focused) return Fail("the focus in the first field");
-  for (const char* at = typed; *at; at++) {
-    SHORT scan = VkKeyScanA(*at);
-    if (scan == -1) {
-      fprintf(stderr, "sample_input: no key types '%c'\n", *at);
-      return 2;
-    }
-    Press(static_cast<WORD>(scan & 0xFF), (scan & 0x100) != 0);
+  if (!synthetic::TypeText(typed)) {
+    fprintf(stderr, "sample_input: no key types every character of '%s'\n", typed);
+    return 2;
   }
   char text[256];
   if (!AwaitCondition([&] {
@@ -146,7 +112,7 @@ int main(int argc, char** argv) {
         return strcmp(text, typed) == 0;
       }))
     return Fail("the typed text in the first field");
-  Press(VK_TAB, false);
+  synthetic::PressKey(VK_TAB);
   if (!AwaitCondition([&] {
         Text(fields.edits[1], text, sizeof text);
         return text[0] != 0;
