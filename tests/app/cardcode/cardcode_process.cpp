@@ -26,13 +26,6 @@ static double NowSeconds() {
   return now.tv_sec + now.tv_nsec / 1e9;
 }
 
-ProcessResult RunCardcode(std::vector<std::string> args, std::string input) {
-  ProcessSetup setup;
-  setup.args = std::move(args);
-  setup.input = std::move(input);
-  return RunCardcode(setup);
-}
-
 ProcessResult RunCardcode(const ProcessSetup& setup) {
   ProcessResult result;
   int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1}, errPipe[2];

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern const char* cardcodePath;
@@ -38,7 +39,13 @@ struct ProcessResult {
 };
 
 ProcessResult RunCardcode(const ProcessSetup& setup);
-ProcessResult RunCardcode(std::vector<std::string> args, std::string input = std::string());
+// The usual case: arguments, and text on a pipe to standard input.
+inline ProcessResult RunCardcode(std::vector<std::string> args, std::string input = std::string()) {
+  ProcessSetup setup;
+  setup.args = std::move(args);
+  setup.input = std::move(input);
+  return RunCardcode(setup);
+}
 
 // The code the window shows for the number n, from an independent model of
 // the format.

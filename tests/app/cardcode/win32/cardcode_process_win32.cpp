@@ -60,13 +60,6 @@ static HANDLE Inheritable(const std::wstring& path, bool write) {
                      write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-ProcessResult RunCardcode(std::vector<std::string> args, std::string input) {
-  ProcessSetup setup;
-  setup.args = std::move(args);
-  setup.input = std::move(input);
-  return RunCardcode(setup);
-}
-
 ProcessResult RunCardcode(const ProcessSetup& setup) {
   ProcessResult result;
   static int runs = 0;
