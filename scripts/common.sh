@@ -50,7 +50,8 @@ zel_start_display() {
   fi
   zel_prefix_start
   # A private display has no window manager: Wine draws the frames itself,
-  # title bar and buttons included, as Windows would.
+  # title bar and buttons included, as Windows would, and does not wait for
+  # one to withdraw a window it destroys.
   zel_prefix_frames N
 }
 
@@ -84,15 +85,21 @@ zel_prefix_start() {
   fi
 }
 
-# zel_prefix_frames N: Wine draws window frames itself (no window manager);
-# zel_prefix_frames Y: the desktop's window manager draws them (the default).
+# zel_prefix_frames N: no window manager; Wine draws window frames itself
+# and does not wait for one to withdraw a destroyed window (without that,
+# every DestroyWindow of a top-level window waits 2 s for it);
+# zel_prefix_frames Y: the desktop's window manager manages and draws them
+# (the default). The tests and run.sh on a desktop share one prefix, so both
+# values are set and removed together.
 zel_prefix_frames() {
-  local key='HKCU\Software\Wine\X11 Driver'
-  if [[ "$1" == N ]]; then
-    "$WINE64" reg add "$key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
-  else
-    "$WINE64" reg delete "$key" /v Decorated /f >/dev/null 2>&1 </dev/null || true
-  fi
+  local key='HKCU\Software\Wine\X11 Driver' value
+  for value in Decorated Managed; do
+    if [[ "$1" == N ]]; then
+      "$WINE64" reg add "$key" /v "$value" /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+    else
+      "$WINE64" reg delete "$key" /v "$value" /f >/dev/null 2>&1 </dev/null || true
+    fi
+  done
 }
 
 zel_stop_display() {
