@@ -103,12 +103,14 @@ std::vector<HWND> ChildControls(HWND window) {
 }
 
 std::string ControlText(HWND control) {
-  char text[512] = {};
+  wchar_t text[512] = {};
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                           &copied))
+  if (!SendMessageTimeoutW(control, WM_GETTEXT, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG, 2000, &copied))
     return "<no answer>";
-  return text;
+  char utf8[sizeof text / sizeof text[0] * 3] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  return utf8;
 }
 
 HWND FocusedControl(HWND window) {

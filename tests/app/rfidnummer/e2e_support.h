@@ -42,7 +42,8 @@ void ProgramStop(RunningProgram* program);
 // The window's child controls in the order the system lists them.
 std::vector<HWND> ChildControls(HWND window);
 // WM_GETTEXT across processes, with a timeout so a hung program cannot hang
-// the test.
+// the test; read as Unicode and given as UTF-8, so that umlauts compare
+// whatever the ANSI code page.
 std::string ControlText(HWND control);
 // The control that has the keyboard focus in the program owning `window`.
 HWND FocusedControl(HWND window);

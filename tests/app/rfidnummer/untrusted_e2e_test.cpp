@@ -184,8 +184,11 @@ TEST(OutOfMemory, EveryStartEndsSoundly) {
       EXPECT_EQ(run.errorOutput, line + "\r\n") << "exactly one line";
       EXPECT_EQ(line.rfind("fatal: out of memory: ", 0), 0u) << line;
       EXPECT_EQ(run.noticeTitle, FATAL_NOTICE_TITLE);
-      EXPECT_NE(run.noticeText.find("wird beendet"), std::string::npos) << run.noticeText;
-      EXPECT_NE(run.noticeText.find("Arbeitsspeicher reicht nicht aus"), std::string::npos) << run.noticeText;
+      EXPECT_NE(run.noticeText.find("kann nicht fortgesetzt werden und wird beendet."), std::string::npos)
+          << run.noticeText;
+      EXPECT_NE(run.noticeText.find("Nicht genügend Arbeitsspeicher. Schließen Sie andere Programme"),
+                std::string::npos)
+          << run.noticeText;
       EXPECT_NE(run.noticeText.find(line), std::string::npos) << "the box repeats the line:\n" << run.noticeText;
       if (stops.empty() || stops.back() != line) stops.push_back(line);
       continue;
