@@ -178,31 +178,36 @@ char* DecimalDigitsBefore(uint64_t magnitude, char* end) {
   return first;
 }
 
+// The signed decimal of value (at most 20 characters), ending just before
+// end; returns its first character. FormatDecimal and the names share it.
+static char* SignedDecimalBefore(int64_t value, char* end) {
+  uint64_t magnitude = (uint64_t)value;
+  if (value < 0) magnitude = 0 - magnitude;
+  char* first = DecimalDigitsBefore(magnitude, end);
+  if (value < 0) *--first = '-';
+  return first;
+}
+
 int64_t FormatDecimal(int64_t value, int32_t position) {
   char* destination = StringReserve(64, position);
-  int written = 0;
-  uint64_t magnitude = (uint64_t)value;
-  if (value < 0) {
-    destination[written++] = '-';
-    magnitude = 0 - magnitude;
-  }
   char scratch[20];
-  char* first = DecimalDigitsBefore(magnitude, scratch + sizeof scratch);
-  int count = (int)(scratch + sizeof scratch - first);
-  memcpy(destination + written, first, (size_t)count);
-  written += count;
+  char* end = scratch + sizeof scratch;
+  char* first = SignedDecimalBefore(value, end);
+  int written = (int)(end - first);
+  memcpy(destination, first, (size_t)written);
   destination[written] = 0;
   return StringUnreserve(64 - written);
 }
 
 void NameWithNumber(char* name, size_t size, const char* prefix, int64_t value) {
   if (size == 0) return;
-  TempStringBuffer* buffer = StringBuffer();
-  int32_t position = (int32_t)buffer->writePosition;
-  FormatDecimal(value, position);
+  // A local array, not the buffer: names are made inside WM_NCDESTROY and
+  // while a caller's text waits in the area, so naming neither writes nor
+  // grows it (and so can never stop the process).
+  char digits[20];
+  char* end = digits + sizeof digits;
   size_t at = 0;
   for (const char* from = prefix; *from && at + 1 < size; from++) name[at++] = *from;
-  for (const char* from = buffer->base + position; *from && at + 1 < size; from++) name[at++] = *from;
+  for (const char* from = SignedDecimalBefore(value, end); from != end && at + 1 < size; from++) name[at++] = *from;
   name[at] = 0;
-  buffer->writePosition = position;
 }

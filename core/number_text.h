@@ -23,8 +23,8 @@ int64_t FormatDecimal(int64_t value, int32_t position);
 // cardcode's message numbers both take their digits from here.
 char* DecimalDigitsBefore(uint64_t magnitude, char* end);
 // prefix and the signed decimal of value into name[size] (names of window
-// classes and properties); cut to fit and always terminated. The decimal is
-// made by FormatDecimal past writePosition, which is left as it was.
+// classes and properties); cut to fit and always terminated. Made in a local
+// array: the temporary string buffer is neither written nor grown.
 void NameWithNumber(char* name, size_t size, const char* prefix, int64_t value);
 
 // The same parse, fed in pieces, for texts that arrive as a stream (a line
