@@ -194,7 +194,15 @@ int64_t WindowCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_
   }
   object->backgroundColour = -1;
   object->mdiClient = nullptr;
-  if (joinGadgetList) GadgetListSwitch(handle);
+  if (joinGadgetList) {
+    // A switch that could not take the window leaves another list current;
+    // the window's gadgets would land there, so it is taken down instead.
+    GadgetListSwitch(handle);
+    if (GadgetListSwitch(nullptr) != handle) {
+      WindowDestroy(number);
+      return 0;
+    }
+  }
   return dynamic ? number : reinterpret_cast<intptr_t>(handle);
 }
 
