@@ -85,15 +85,15 @@ HWND GadgetListSwitch(HWND window) {
     save->window = window;
   }
 
-  if (previous) {
-    GadgetListSave* previousSave = GadgetListSaveOf(previous);
-    if (previousSave) {
-      previousSave->savedList = state->currentList;
-      previousSave->savedStack = state->listStack;
-      previousSave->savedDepth = state->listDepth;
-      previousSave->savedCapacity = state->listCapacity;
-      state->listStack = nullptr;
-    }
+  // Kept so that a window refusing the subclass leaves everything as it was.
+  const GadgetState before = *state;
+  GadgetListSave* previousSave = previous ? GadgetListSaveOf(previous) : nullptr;
+  if (previousSave) {
+    previousSave->savedList = state->currentList;
+    previousSave->savedStack = state->listStack;
+    previousSave->savedDepth = state->listDepth;
+    previousSave->savedCapacity = state->listCapacity;
+    state->listStack = nullptr;
   }
 
   if (known) {
@@ -118,9 +118,20 @@ HWND GadgetListSwitch(HWND window) {
   saveHead = save;
   char property[48];
   PropertyNameFormat(property, sizeof property);
-  SetPropA(window, property, save);
+  const bool attached = SetPropA(window, property, save) != 0;
+  SetLastError(0);
   save->previousProc =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GadgetListWindowProc)));
+  if (!save->previousProc && GetLastError() != 0) {
+    // Refused (a window of another process): nothing would ever clear this
+    // window as the list or free its record, so it does not become current.
+    SaveUnlink(save);
+    KernelHeapFree(ProcessHeap(), save);
+    if (attached) RemovePropA(window, property);
+    if (state->listStack && state->listStack != before.listStack) KernelHeapFree(ProcessHeap(), state->listStack);
+    *state = before;
+    if (previousSave) previousSave->savedStack = nullptr;
+  }
   return previous;
 }
 

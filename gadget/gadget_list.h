@@ -33,8 +33,9 @@ GadgetState* GadgetStateGet(void);
 // font must be given because the initialiser stores it.
 void GadgetStateCreate(HFONT font);
 // Returns the list window current before the call; null makes it a query.
-// A window that has no record yet and cannot get one does not become
-// current: nothing changes then.
+// A window that has no record yet and cannot get one, or that refuses the
+// subclass (a window of another process), does not become current: nothing
+// changes then.
 HWND GadgetListSwitch(HWND window);
 // The live record of a window, or null; the property is not consulted.
 GadgetListSave* GadgetListSaveOf(HWND window);
