@@ -90,11 +90,13 @@ void ImageReleaseGraphicsLibrary(void) {
 
 void ImageLibraryEnd(void) {
   if (!imageRegistry) return;
-  // Freeing unlinks dynamic records, so the walk starts over after each.
-  for (;;) {
-    RegistryEnumStart(imageRegistry);
-    int64_t number = 0;
-    if (!RegistryEnumNext(imageRegistry, &number)) break;
-    ImageDiscard(number);
+  // One walk: freeing the record just returned keeps the enumeration valid,
+  // and a dynamic record without a bitmap (which a lookup takes as dead) is
+  // freed too, so that no content can keep the walk going for ever.
+  RegistryEnumStart(imageRegistry);
+  int64_t number = 0;
+  while (ImageObject* image = static_cast<ImageObject*>(RegistryEnumNext(imageRegistry, &number))) {
+    if (image->handle) DeleteObject(image->handle);
+    RegistryFree(imageRegistry, number);
   }
 }
