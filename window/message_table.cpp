@@ -40,9 +40,10 @@ struct MessageOwner {
 static MessageOwner MessageOwnerFind(HWND window) {
   MessageOwner owner = {-1, nullptr, nullptr};
   for (HWND at = window; at; at = GetParent(at)) {
+    // One read: another process could change the property between two.
     owner.number = WindowNumberOf(at);
     if (owner.number != -1) {
-      owner.object = WindowObjectOf(at);
+      owner.object = WindowObjectOfNumber(at, owner.number);
       owner.window = at;
       break;
     }

@@ -29,8 +29,10 @@ static HCURSOR classCursor;
 
 ObjectRegistry* WindowRegistry(void) { return windowRegistry; }
 
-WindowObject* WindowObjectOf(HWND window) {
-  WindowObject* object = static_cast<WindowObject*>(RegistryLookup(windowRegistry, WindowNumberOf(window)));
+WindowObject* WindowObjectOf(HWND window) { return WindowObjectOfNumber(window, WindowNumberOf(window)); }
+
+WindowObject* WindowObjectOfNumber(HWND window, int64_t number) {
+  WindowObject* object = static_cast<WindowObject*>(RegistryLookup(windowRegistry, number));
   // Another process can write any number into the property; a record bound
   // to another window is not this window's.
   return object && object->handle == window ? object : nullptr;

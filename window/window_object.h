@@ -70,6 +70,9 @@ ObjectRegistry* WindowRegistry(void);
 // The live record of the toolkit window that is window, or null; a number
 // in the property that names another window's record yields null too.
 WindowObject* WindowObjectOf(HWND window);
+// The same for a number already read from window's property, so that a
+// caller takes number and record from one read.
+WindowObject* WindowObjectOfNumber(HWND window, int64_t number);
 
 void WindowLibraryStart(void);
 void WindowLibraryEnd(void);

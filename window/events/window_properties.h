@@ -13,6 +13,9 @@ const char PROPERTY_HOTKEY[] = "Zel_Hotkey";              // a control that take
 const char PROPERTY_GADGET_STACK[] = "Zel_GadgetStack_";  // + module instance: saved gadget list
 
 // The number of the toolkit window that is window, or -1 when it is none.
+// Any process can write the property, so V - 1 is taken in unsigned
+// arithmetic: the most negative value wraps to INT64_MAX, which names no
+// window, instead of overflowing.
 inline int64_t WindowNumberOf(HWND window) {
-  return reinterpret_cast<intptr_t>(GetPropA(window, PROPERTY_WINDOW_ID)) - 1;
+  return static_cast<int64_t>(reinterpret_cast<uintptr_t>(GetPropA(window, PROPERTY_WINDOW_ID)) - 1u);
 }
