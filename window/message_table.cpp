@@ -9,10 +9,10 @@
 // messages; it may be re-entered and keeps no state of its own.
 //
 // Any process on the desktop can send these windows messages, so nothing
-// that arrives is trusted to point at memory: drop records are accepted only
-// when this program made them, notification headers only when readable and
-// from a window of this process, and a window's record only when it is
-// bound to the window that carries the number.
+// that arrives is trusted to point at memory: drop data only when this
+// program made it (or there is none), notification headers only when
+// readable and from a window of this process, and a window's record only
+// when it is bound to the window that carries the number.
 //
 // Sections: owning window, message handlers, the message table, the class
 // procedure.
@@ -198,12 +198,13 @@ static void SystrayMessage(HWND window, WPARAM wParam, LPARAM lParam, const Mess
   PostMessageA(window, WM_NULL, 0, 0);
 }
 
-// lParam must be a record this program made and has not released; anything
-// else (a stale record, a forged pointer) is ignored, since the next wait
-// would free it. A record still pending is released before it is replaced.
+// lParam 0 is a drop without data. Any other lParam must be a record this
+// program made and has not released; anything else (a stale record, a
+// forged pointer) is ignored, since the next wait would free it. A record
+// still pending is released before it is replaced.
 static bool DropAccept(LPARAM lParam) {
   void* record = reinterpret_cast<void*>(lParam);
-  if (!DropRecordIsOwn(record)) return false;
+  if (record && !DropRecordIsOwn(record)) return false;
   WindowState* state = WindowStateGet();
   if (state->dropData && state->dropData != record) DropRecordRelease(state->dropData);
   state->dropData = record;
