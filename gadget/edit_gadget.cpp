@@ -9,11 +9,12 @@
 #include "window/events/event_codes.h"
 
 GadgetType EditGadgetType;
+static int32_t editTypeFilled;
 WNDPROC editClassProc;
 
 int64_t EditGadgetCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height, const char* text,
                          uint32_t flags) {
-  GadgetColourTypeFill(&EditGadgetType, 2, EditColourMessage);
+  GadgetColourTypeFill(&EditGadgetType, &editTypeFilled, 2, EditColourMessage);
   // Flag bit 0x20000 (WS_GROUP, already in the base style) takes the
   // sunken edge away.
   DWORD extendedStyle = ~(flags >> 8) & WS_EX_CLIENTEDGE;

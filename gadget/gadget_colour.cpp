@@ -25,7 +25,7 @@ ListNode** BrushCacheHead(void) { return &brushCacheHead; }
 
 static BrushCacheEntry* EntryOf(ListNode* node) { return static_cast<BrushCacheEntry*>(ListPayloadOf(node)); }
 
-static HBRUSH BrushAcquire(uint32_t colour) {
+HBRUSH BrushAcquire(uint32_t colour) {
   EnterCriticalSection(&brushCacheLock);
   for (ListNode* node = brushCacheHead; node; node = node->next) {
     BrushCacheEntry* entry = EntryOf(node);
@@ -52,7 +52,7 @@ static HBRUSH BrushAcquire(uint32_t colour) {
   return brush;
 }
 
-static void BrushRelease(HBRUSH brush) {
+void BrushRelease(HBRUSH brush) {
   EnterCriticalSection(&brushCacheLock);
   for (ListNode* node = brushCacheHead; node; node = node->next) {
     BrushCacheEntry* entry = EntryOf(node);
@@ -129,8 +129,8 @@ int64_t EditColourMessage(GadgetObject* gadget, HWND, UINT message, WPARAM wPara
   return ColourMessageOutcome(gadget, reinterpret_cast<HDC>(wParam), COLOR_WINDOW);
 }
 
-void GadgetColourTypeFill(GadgetType* type, int32_t kindNumber, GadgetMessageRoutine onMessage) {
-  if (type->kindNumber) return;
+void GadgetColourTypeFill(GadgetType* type, int32_t* filled, int32_t kindNumber, GadgetMessageRoutine onMessage) {
+  if (*filled) return;
   *type = GadgetType();
   type->kindNumber = kindNumber;
   type->descriptorSize = sizeof(GadgetType);
@@ -138,4 +138,5 @@ void GadgetColourTypeFill(GadgetType* type, int32_t kindNumber, GadgetMessageRou
   type->onRelease = GadgetColourRelease;
   type->onColourSet = GadgetColourSet;
   type->onColourGet = GadgetColourGet;
+  *filled = 1;
 }

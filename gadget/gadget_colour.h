@@ -24,9 +24,16 @@ struct BrushCacheEntry {
 void BrushCacheStart(void);
 // The list head's address, for tests.
 struct ListNode** BrushCacheHead(void);
+// The shared solid brush of colour, counted once more; null if
+// CreateSolidBrush fails.
+HBRUSH BrushAcquire(uint32_t colour);
+// Gives one count of brush back; the last deletes it. A brush not in the
+// cache is left alone.
+void BrushRelease(HBRUSH brush);
 
-// Fills a kind descriptor on its first use: colours handled here, messages by onMessage.
-void GadgetColourTypeFill(GadgetType* type, int32_t kindNumber, GadgetMessageRoutine onMessage);
+// Fills a kind descriptor on its first use, which the kind's own flag
+// records: colours handled here, messages by onMessage.
+void GadgetColourTypeFill(GadgetType* type, int32_t* filled, int32_t kindNumber, GadgetMessageRoutine onMessage);
 void GadgetColourSet(GadgetObject* gadget, int32_t attribute, int32_t colour);
 int64_t GadgetColourGet(GadgetObject* gadget, int32_t attribute);
 void GadgetColourRelease(GadgetObject* gadget);

@@ -5,10 +5,11 @@
 #include "gadget/static_gadget.h"
 
 GadgetType StaticGadgetType;
+static int32_t staticTypeFilled;
 
 int64_t StaticGadgetCreate(int64_t number, int32_t x, int32_t y, int32_t width, int32_t height, const char* text,
                            uint32_t flags) {
-  GadgetColourTypeFill(&StaticGadgetType, 3, StaticColourMessage);
+  GadgetColourTypeFill(&StaticGadgetType, &staticTypeFilled, 3, StaticColourMessage);
   // Flag bit 0x20000 (WS_GROUP, already in the base style) asks for a
   // sunken edge.
   DWORD extendedStyle = (flags >> 8) & WS_EX_CLIENTEDGE;
