@@ -32,6 +32,12 @@ static void LastEventRelease(WindowState* state) {
   }
 }
 
+// The wake mask of a timed wait: keys, mouse, posted and sent messages,
+// timers, paint, hot keys and all posted messages (QS_KEY .. QS_ALLPOSTMESSAGE).
+// The SDK's QS_ALLINPUT changes with the targeted version (0x4FF for
+// Windows 7: raw input instead of all posted messages), so it is fixed here.
+const DWORD WAKE_ON_ALL_INPUT = 0x1FF;
+
 // Reads one message within the timeout; false when none came.
 static bool MessageRead(MSG* message, int32_t timeout) {
   if (timeout == -1) {
@@ -40,7 +46,7 @@ static bool MessageRead(MSG* message, int32_t timeout) {
   }
   if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) return true;
   if (timeout == 0) return false;
-  if (MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeout), QS_ALLINPUT) == WAIT_TIMEOUT)
+  if (MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeout), WAKE_ON_ALL_INPUT) == WAIT_TIMEOUT)
     return false;
   return PeekMessageA(message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD) != 0;
 }
