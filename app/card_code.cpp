@@ -20,9 +20,14 @@ size_t CardCodeOfNumber(int64_t n, char* out) {
   return at;
 }
 
+// Both producers reserve their whole room in one step and write the pieces
+// there, rather than appending "1D ", the padding, the digits, " " and the
+// check value one after another: the text and the final write position are
+// the same, only the points at which the area grows differ.
 char* CardCode(const char* text, int32_t position) {
-  // The number is taken before anything is written, so the text may lie
-  // where the code goes.
+  // No StringDuplicate copy of the text, unlike other producers with a text
+  // parameter: the number is all that is read of it, and it is taken before
+  // anything is written, so the text may lie where the code goes.
   int64_t number = ParseInteger(text);
   char* destination = StringReserve(CARD_CODE_MAX, position);
   size_t length = CardCodeOfNumber(number, destination);

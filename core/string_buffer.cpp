@@ -5,7 +5,9 @@
 // the string heap cannot supply memory (at start, on growth, for a copy) the
 // process stops through KernelFatal instead of going on with a null or stale
 // base. Likewise a reservation that would take the area past the signed
-// 32-bit positions of the design stops the process rather than wrap.
+// 32-bit positions of the design stops the process rather than wrap, and so
+// does a negative length or position, which only a caller that broke the
+// calling convention can pass.
 #include "core/string_buffer.h"
 
 #include <string.h>

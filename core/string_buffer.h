@@ -16,7 +16,9 @@
 //     since the parameter usually lies where its result is written.
 // Single-threaded: only the GUI thread (or cardcode's one thread) uses it.
 // If the string heap cannot supply memory the process stops (KernelFatal);
-// no caller ever sees a null or stale base.
+// no caller ever sees a null or stale base. StringReserve stops it too for
+// a negative length or position (a caller that broke the convention) and
+// for a reservation past the signed 32-bit positions.
 #pragma once
 
 #include <stdint.h>
