@@ -298,14 +298,16 @@ const NameRow nameRows[] = {
     {"", 42, 1, ""},
 };
 
-using NameFormat = KeptWritePosition;
+using NameFormat = FreshStringBuffer;
 
-TEST_F(NameFormat, PrefixAndDecimalAreCutToFitAndPendingTextSurvives) {
-  // A pending result, kept past its terminator as the convention says,
-  // survives; the write position stays where it was.
-  int32_t pending = (int32_t)StringBuffer()->writePosition;
-  int64_t end = FormatHex(0xBEEF, pending) + 1;
-  StringBuffer()->writePosition = end;
+TEST_F(NameFormat, PrefixAndDecimalAreCutToFitAndLeaveTheBufferAlone) {
+  // A result pending in the start area, the write position on its
+  // terminator: naming neither writes there nor grows the area.
+  TempStringBuffer* buffer = StringBuffer();
+  memset(buffer->base, '#', (size_t)buffer->capacity);
+  StringAppend("Fenster");
+  const std::string area(buffer->base, (size_t)buffer->capacity);
+  const TempStringBuffer before = *buffer;
   for (const NameRow& row : nameRows) {
     SCOPED_TRACE(row.name);
     char name[64];
@@ -313,8 +315,10 @@ TEST_F(NameFormat, PrefixAndDecimalAreCutToFitAndPendingTextSurvives) {
     NameWithNumber(name, row.size, row.prefix, row.value);
     EXPECT_STREQ(name, row.name);
     EXPECT_EQ(name[row.size], '#') << "wrote past the given size";
-    EXPECT_EQ(StringBuffer()->writePosition, end);
-    EXPECT_STREQ(StringBuffer()->base + pending, "BEEF");
+    EXPECT_EQ(buffer->capacity, before.capacity);
+    ASSERT_EQ(buffer->base, before.base);
+    EXPECT_EQ(buffer->writePosition, before.writePosition);
+    EXPECT_EQ(std::string(buffer->base, (size_t)buffer->capacity), area);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/kernel.h"
 #include "core/process_heap.h"
+#include "core/string_buffer.h"
 #include "gadget/gadget_list.h"
 #include "support/gui_test_support.h"
 #include "window/drop_record.h"
@@ -130,11 +131,28 @@ TEST_F(WindowTest, ClassCarriesTheDocumentedValues) {
   EXPECT_EQ(entries[1].cmd, CMD_FOCUS_PREVIOUS);
 }
 
-TEST_F(WindowTest, NullTitleGivesAnEmptyCaption) {
-  int64_t result = WindowCreate(6, 10, 10, 100, 50, nullptr, WINDOW_HIDDEN);
-  ASSERT_NE(result, 0);
+TEST_F(WindowTest, TitlesComeBackUnchangedAndNamingLeavesTheBufferAlone) {
+  // A null title, then one made in the buffer: on its terminator (as
+  // StringAppend leaves it), and passed on past it 62 bytes before the
+  // area's end, where a 64-byte reservation would grow and move the area.
+  TempStringBuffer* buffer = StringBuffer();
+  const int64_t saved = buffer->writePosition;
+  StringReserve(128, static_cast<int32_t>(saved));
+  const int64_t starts[] = {-1, saved, buffer->capacity - 70};
   numbers.push_back(6);
-  EXPECT_EQ(support::WindowText(reinterpret_cast<HWND>(result)), "");
+  for (int64_t at : starts) {
+    buffer->writePosition = at < 0 ? saved : at;
+    if (at >= 0) StringAppend("Fenster");
+    if (at > saved) buffer->writePosition++;
+    const TempStringBuffer before = *buffer;
+    int64_t result = WindowCreate(6, 10, 10, 100, 50, at < 0 ? nullptr : buffer->base + at, WINDOW_HIDDEN);
+    ASSERT_NE(result, 0);
+    EXPECT_EQ(support::WindowText(reinterpret_cast<HWND>(result)), at < 0 ? "" : "Fenster") << at;
+    EXPECT_EQ(buffer->capacity, before.capacity);
+    EXPECT_EQ(buffer->base, before.base);
+    EXPECT_EQ(buffer->writePosition, before.writePosition);
+  }
+  buffer->writePosition = saved;
 }
 
 TEST_F(WindowTest, WindowIdPropertyIsNumberPlusOne) {
@@ -204,22 +222,29 @@ TEST_F(WindowTest, RefusedCreationLeavesNothingRegistered) {
   }
 }
 
-TEST_F(WindowTest, FailedAcceleratorAllocationLeavesTheWindowUnregistered) {
+TEST_F(WindowTest, FailedAllocationsLeaveTheWindowUnregistered) {
   // The slot's record exists from an earlier window, so the only process-heap
-  // allocations left in WindowCreate are the accelerator entries (and event
-  // records, which may be lost).
+  // allocations left in WindowCreate are the accelerator entries and then
+  // the gadget list's record (and event records, which may be lost).
+  static const struct {
+    const char* cause;
+    long budget;
+  } rows[] = {{"the accelerator entries", 0}, {"the gadget list's record", 1}};
   Create(10, WINDOW_HIDDEN);
+  HWND before = Create(9, WINDOW_HIDDEN);
   WindowDestroy(10);
-  HWND before = GadgetListSwitch(nullptr);
-  KernelFailAllocationsAfter(0);
-  int64_t result = WindowCreate(10, 10, 10, 100, 50, "no table", WINDOW_HIDDEN);
-  KernelFailAllocationsAfter(-1);
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(Record(10), nullptr);
-  EXPECT_FALSE(support::ClassRegistered(10));
-  EXPECT_EQ(FindWindowA(nullptr, "no table"), nullptr);
-  EXPECT_EQ(GadgetListSwitch(nullptr), before);
-  EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.cause);
+    KernelFailAllocationsAfter(row.budget);
+    int64_t result = WindowCreate(10, 10, 10, 100, 50, "half made", WINDOW_HIDDEN);
+    KernelFailAllocationsAfter(-1);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Record(10), nullptr);
+    EXPECT_FALSE(support::ClassRegistered(10));
+    EXPECT_EQ(FindWindowA(nullptr, "half made"), nullptr);
+    EXPECT_EQ(GadgetListSwitch(nullptr), before);
+    EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
+  }
 }
 
 TEST_F(WindowTest, CentringOnTheActiveWindow) {
