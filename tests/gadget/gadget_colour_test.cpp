@@ -59,6 +59,17 @@ TEST_F(GadgetWindowTest, GadgetsOfOneBackgroundColourShareOneBrush) {
   EXPECT_EQ(EntryCount(), entriesBefore);
 }
 
+TEST(BrushCache, AcquireSharesTheBrushAndTheLastReleaseDeletesIt) {
+  HBRUSH first = BrushAcquire(amber);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(BrushAcquire(amber), first) << "a second acquire of the colour";
+  BrushRelease(first);
+  EXPECT_EQ(static_cast<DWORD>(GetObjectType(first)), static_cast<DWORD>(OBJ_BRUSH)) << "one holder is left";
+  BrushRelease(first);
+  EXPECT_EQ(GetObjectType(first), 0u) << "the last release deletes it";
+  EXPECT_EQ(EntryOfBrush(first), nullptr);
+}
+
 TEST_F(GadgetWindowTest, ColourSetAndGetPerAttribute) {
   EditGadgetCreate(1, 100, 10, 90, 20, "b");
   GadgetObject* field = Gadget(1);

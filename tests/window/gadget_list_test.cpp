@@ -191,20 +191,32 @@ TEST_F(WindowTest, DestroyedWindowTakesItsRecordAndPropertyWithIt) {
   EXPECT_EQ(GadgetListSwitch(nullptr), nullptr);
 }
 
-TEST_F(WindowTest, WindowThatCannotGetItsRecordDoesNotBecomeCurrent) {
+TEST_F(WindowTest, WindowThatCannotJoinDoesNotBecomeCurrent) {
   HWND listed = Create(70, WINDOW_HIDDEN);
   HWND other = Create(71, UNLISTED);
+  static const struct {
+    const char* cause;
+    bool desktop;  // a window of another process, which refuses the subclass
+    long budget;
+  } rows[] = {{"its record cannot be allocated", false, 0}, {"the desktop refuses the subclass", true, -1}};
   GadgetState* state = GadgetStateGet();
   HWND* stack = state->listStack;
-  KernelFailAllocationsAfter(0);
-  EXPECT_EQ(GadgetListSwitch(other), listed);
-  KernelFailAllocationsAfter(-1);
-  EXPECT_EQ(GadgetListSwitch(nullptr), listed);
-  EXPECT_EQ(state->listStack, stack);
-  EXPECT_EQ(GadgetListSaveOf(other), nullptr);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.cause);
+    HWND window = row.desktop ? GetDesktopWindow() : other;
+    KernelFailAllocationsAfter(row.budget);
+    EXPECT_EQ(GadgetListSwitch(window), listed);
+    KernelFailAllocationsAfter(-1);
+    EXPECT_EQ(GadgetListSwitch(nullptr), listed);
+    EXPECT_EQ(state->listStack, stack);
+    EXPECT_EQ(GadgetListSaveOf(listed)->savedStack, nullptr) << "the stack is the state's again";
+    EXPECT_EQ(GadgetListSaveOf(window), nullptr);
+    EXPECT_EQ(GetPropA(window, PropertyName().c_str()), nullptr);
+  }
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(other, GWLP_WNDPROC)), WindowClassProc);
   WindowDestroy(71);
   EXPECT_EQ(GadgetListSwitch(nullptr), listed) << "no dead window is left as the list";
+  EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
 }
 
 }  // namespace

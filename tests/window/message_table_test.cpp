@@ -426,10 +426,18 @@ TEST_F(WindowTest, MessagesOfNoWindow) {
   EXPECT_EQ(state->eventWindow, 45);
   EXPECT_EQ(WindowMessageHandler(child, WM_MOVE, 0, 0), 0);
   EXPECT_EQ(WindowMessageHandler(child, WM_CLOSE, 0, 0), 0);
-  // A number written onto another window names a record that is not its own.
-  SetPropA(stranger, "Zel_WindowID", reinterpret_cast<HANDLE>(46));
-  EXPECT_EQ(WindowMessageHandler(stranger, WM_TIMER, 1, 0), NOT_HANDLED);
-  EXPECT_EQ(AcceleratorTableChoose(stranger), nullptr);
+  // A number written onto another window names a record that is not its
+  // own; the most negative value names window INT64_MAX, which is none.
+  static const struct {
+    intptr_t property;
+    int64_t number;
+  } forged[] = {{46, 45}, {INTPTR_MIN, INT64_MAX}};
+  for (const auto& row : forged) {
+    SetPropA(stranger, "Zel_WindowID", reinterpret_cast<HANDLE>(row.property));
+    EXPECT_EQ(WindowMessageHandler(stranger, WM_TIMER, 1, 0), NOT_HANDLED);
+    EXPECT_EQ(state->eventWindow, row.number);
+    EXPECT_EQ(AcceleratorTableChoose(stranger), nullptr);
+  }
   RemovePropA(stranger, "Zel_WindowID");
   static const Recorded none[] = {END_OF_SEQUENCE};
   EXPECT_SEQUENCE("nothing posted for messages of no window", none, support::DrainEvents());

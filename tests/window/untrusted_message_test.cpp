@@ -133,9 +133,20 @@ TEST_F(WindowTest, OwnDropRecordsAreTakenOnceAndFreedByTheNextWait) {
   WindowMessageHandler(window, MESSAGE_WINDOW_DROP, 0, reinterpret_cast<LPARAM>(third));
   EXPECT_FALSE(DropRecordIsOwn(second));
   EXPECT_EQ(state->dropData, third);
-  EventPoll(0);
-  EXPECT_EQ(state->dropData, nullptr);
+  // lParam 0 is a drop without data, which replaces a pending record too;
+  // a gadget's drop keeps the gadget's number.
+  static const struct { UINT message; WPARAM gadget; int64_t event, object; } withoutData[] = {
+      {MESSAGE_WINDOW_DROP, 0, EVENT_WINDOW_DROP, -5}, {MESSAGE_GADGET_DROP, 18, EVENT_GADGET_DROP, 18}};
+  for (const auto& row : withoutData) {
+    state->eventCode = 0;
+    state->eventObject = -5;
+    EXPECT_EQ(WindowMessageHandler(window, row.message, row.gadget, 0), 0);
+    EXPECT_EQ(state->eventCode, row.event);
+    EXPECT_EQ(state->eventObject, row.object);
+    EXPECT_EQ(state->dropData, nullptr);
+  }
   EXPECT_FALSE(DropRecordIsOwn(third));
+  EventPoll(0);
   EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));
 }
 
