@@ -109,7 +109,7 @@ static int ResultsOfInput(ResultMode* mode, const CardcodeInput* input, int firs
   return 0;
 }
 
-int CardcodeMain(int argc, char** argv) {
+static int CardcodeMain(int argc, char** argv) {
   PlatformStart();
   StringBufferStart();
   CardcodeOptions options;
@@ -159,3 +159,12 @@ int CardcodeMain(int argc, char** argv) {
   if (!mode.allValid || (options.strict && mode.warnings)) return EXIT_NOT_VALID;
   return EXIT_ALL_DONE;
 }
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** wideArgv) {
+  char** argv = PlatformArguments(argc, wideArgv);
+  return argv ? CardcodeMain(argc, argv) : EXIT_IO_FAILURE;
+}
+#else
+int main(int argc, char** argv) { return CardcodeMain(argc, argv); }
+#endif

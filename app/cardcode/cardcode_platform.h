@@ -5,7 +5,8 @@
 // Streams are file descriptors, read and written unbuffered: cardcode keeps
 // its own buffers, because stdio's fread waits for a full block and would
 // hold back a card reader's line until many more had been typed.
-// PlatformStart runs first, once.
+// PlatformStart runs first, once. The seam calls nothing else of cardcode
+// (cardcode_platform_posix.cpp, cardcode_platform_win32.cpp).
 #pragma once
 
 #include <stddef.h>
@@ -22,10 +23,11 @@ enum { PLATFORM_STDIN = 0, PLATFORM_STDOUT = 1, PLATFORM_STDERR = 2 };
 // Binary streams, a closed pipe reported as a write error instead of a
 // signal that kills the process, UTF-8 text on a Windows console.
 void PlatformStart(void);
-// The program proper, called by the platform's entry point with the
-// arguments in UTF-8 (on Windows converted from the wide command line, so
-// that any name the user typed arrives unchanged).
-int CardcodeMain(int argc, char** argv);
+#ifdef _WIN32
+// The wide arguments of wmain in UTF-8, so that any name the user typed
+// arrives unchanged; null when memory is short.
+char** PlatformArguments(int argc, wchar_t** wideArgv);
+#endif
 int PlatformIsTerminal(int descriptor);
 // Non-zero when standard input is an interactive console (a person types).
 int PlatformInputIsConsole(void);

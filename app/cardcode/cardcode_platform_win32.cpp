@@ -1,14 +1,12 @@
-// Operating-system services of cardcode. See cardcode_platform.h.
+// Operating-system services of cardcode on Windows. See cardcode_platform.h.
 #include "app/cardcode/cardcode_platform.h"
 
 #include <errno.h>
-#include <string.h>
-
-#ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <windows.h>
 
 static UINT consoleCodePage;  // the console's output code page before start; 0 when untouched
@@ -69,14 +67,13 @@ static char* Utf8Of(const wchar_t* text) {
 // The C runtime splits the wide command line by the usual rules; only the
 // conversion to UTF-8 is added, where main would get the ANSI code page's
 // look-alikes.
-int wmain(int argc, wchar_t** wideArgv) {
+char** PlatformArguments(int argc, wchar_t** wideArgv) {
   char** argv = static_cast<char**>(calloc((size_t)argc + 1, sizeof(char*)));
-  if (!argv) return 3;
-  for (int i = 0; i < argc; i++) {
+  for (int i = 0; argv && i < argc; i++) {
     argv[i] = Utf8Of(wideArgv[i]);
-    if (!argv[i]) return 3;
+    if (!argv[i]) return nullptr;
   }
-  return CardcodeMain(argc, argv);
+  return argv;
 }
 
 long PlatformRead(int descriptor, char* bytes, size_t length) {
@@ -123,50 +120,5 @@ int PlatformOpenRead(const char* path) {
 
 void PlatformClose(int descriptor) { _close(descriptor); }
 
-#else
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
-void PlatformStart(void) {
-  // A reader that went away must become EPIPE on write, so that cardcode
-  // ends with its failure code instead of being killed.
-  signal(SIGPIPE, SIG_IGN);
-}
-
-int PlatformIsTerminal(int descriptor) { return isatty(descriptor) != 0; }
-
-int PlatformInputIsConsole(void) { return isatty(PLATFORM_STDIN) != 0; }
-
-int main(int argc, char** argv) { return CardcodeMain(argc, argv); }
-
-long PlatformRead(int descriptor, char* bytes, size_t length) {
-  for (;;) {
-    ssize_t got = read(descriptor, bytes, length);
-    if (got >= 0 || errno != EINTR) return (long)got;
-  }
-}
-
-int PlatformWrite(int descriptor, const char* bytes, size_t length) {
-  while (length > 0) {
-    ssize_t written = write(descriptor, bytes, length);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (written == 0) {
-      errno = ENOSPC;
-      return -1;
-    }
-    bytes += written;
-    length -= (size_t)written;
-  }
-  return 0;
-}
-
-int PlatformOpenRead(const char* path) { return open(path, O_RDONLY); }
-
-void PlatformClose(int descriptor) { close(descriptor); }
-#endif
 
 const char* PlatformErrorText(int error) { return strerror(error); }
