@@ -178,7 +178,7 @@ static void ContentVerify(void* context, int32_t, const char* bytes, size_t leng
   if (record->isHeader) return;
   Keep(record->head, sizeof record->head, record->length, bytes, length);
   record->length += length;
-  if (record->mode->csv) return;
+  if (record->reader && record->mode->plan->layout == LAYOUT_CSV) return;
   // The line may be "input<TAB>code": follow the input's number up to each
   // tab, and keep what comes after the last one.
   for (;;) {
@@ -238,7 +238,7 @@ static void VerdictOutput(RecordResult* record) {
   if (!valid) record->mode->allValid = 0;
   const char* verdict = buffer->base + saved;
   size_t length = (size_t)(buffer->writePosition - saved);
-  if (record->mode->csv) {
+  if (record->reader && record->mode->plan->layout == LAYOUT_CSV) {
     FieldOutput(record->separator, verdict, length);
   } else {
     OutputBytes(verdict, length);
@@ -275,7 +275,7 @@ static int NameMatches(const char* field, size_t length, const char* name) {
 static void HeaderContent(void* context, int32_t field, const char* bytes, size_t length) {
   RecordResult* record = static_cast<RecordResult*>(context);
   if (!record->isHeader) {
-    if (field == record->column) record->mode->verify ? ContentVerify(context, field, bytes, length)
+    if (field == record->column) record->mode->plan->verify ? ContentVerify(context, field, bytes, length)
                                                       : ContentConvert(context, field, bytes, length);
     return;
   }
@@ -288,7 +288,7 @@ static void HeaderFieldEnd(void* context, int32_t field) {
   RecordResult* record = static_cast<RecordResult*>(context);
   if (!record->isHeader) return;
   if (record->column == COLUMN_MISSING && record->nameLength <= sizeof record->nameText &&
-      NameMatches(record->nameText, record->nameLength, record->mode->columnName)) {
+      NameMatches(record->nameText, record->nameLength, record->mode->plan->column.name)) {
     record->column = field;
   }
   record->nameLength = 0;
@@ -298,6 +298,7 @@ static int RecordEndResult(void* context, const char* lineEnd, size_t lineEndLen
   RecordResult* record = static_cast<RecordResult*>(context);
   ResultMode* mode = record->mode;
   RecordReader* reader = record->reader;
+  int csv = reader && mode->plan->layout == LAYOUT_CSV;  // an argument is one field, also with --csv
   uint64_t line = reader ? reader->recordLine : 1;
   if (reader && reader->quoteOpen) {
     const char* what[] = {"Anführungszeichen bis zum Ende der Eingabe nicht geschlossen", nullptr};
@@ -306,10 +307,10 @@ static int RecordEndResult(void* context, const char* lineEnd, size_t lineEndLen
   if (record->isHeader) {
     char separator = (char)record->separator;
     OutputBytes(&separator, 1);
-    OutputText(mode->verify ? "Prüfung" : "Code");
+    OutputText(mode->plan->verify ? "Prüfung" : "Code");
     if (record->column == COLUMN_MISSING) {
       char text[QUOTE_LIMIT + 8];
-      Quoted(text, mode->columnName, strlen(mode->columnName));
+      Quoted(text, mode->plan->column.name, strlen(mode->plan->column.name));
       const char* what[] = {"keine Spalte ", text, " in der Kopfzeile", nullptr};
       Warn(record, line, what);
     }
@@ -317,18 +318,18 @@ static int RecordEndResult(void* context, const char* lineEnd, size_t lineEndLen
     // From here on the reader passes only the chosen field on.
     reader->wantedField = record->column >= 0 ? record->column : INT32_MAX;
   } else {
-    if (mode->csv) {
+    if (csv) {
       char separator = (char)record->separator;
       OutputBytes(&separator, 1);
-    } else if (mode->tsv) {
+    } else if (mode->plan->layout == LAYOUT_TSV) {
       OutputBytes("\t", 1);
     }
     // An empty record has one empty field; other fields are missing then,
     // but an empty line deserves no warning.
     int empty = reader && !reader->recordOpen;
-    int present = !mode->csv || (record->column >= 0 && record->column <= reader->field);
+    int present = !csv || (record->column >= 0 && record->column <= reader->field);
     if (present && !(empty && record->column > 0)) {
-      if (mode->verify) {
+      if (mode->plan->verify) {
         VerdictOutput(record);
       } else {
         char* code = OutputReserve(CARD_CODE_MAX);
@@ -343,7 +344,7 @@ static int RecordEndResult(void* context, const char* lineEnd, size_t lineEndLen
       Warn(record, line, what);
     }
   }
-  OutputRecordEnd(lineEnd, mode->csv ? lineEndLength : 0);
+  OutputRecordEnd(lineEnd, csv ? lineEndLength : 0);
   RecordReset(record);
   return OutputError() != 0;
 }
@@ -353,7 +354,6 @@ static int RecordEndResult(void* context, const char* lineEnd, size_t lineEndLen
 void ResultOfText(ResultMode* mode, const char* text, int index) {
   // An argument is one field text, also with --csv.
   ResultMode argumentMode = *mode;
-  argumentMode.csv = 0;
   char number[24];
   char name[40] = "Argument ";
   strcat(name, Decimal((uint64_t)index, number));
@@ -363,8 +363,8 @@ void ResultOfText(ResultMode* mode, const char* text, int index) {
   record.name = name;
   RecordReset(&record);
   size_t length = strlen(text);
-  if (mode->tsv) Raw(nullptr, text, length);
-  if (mode->verify) {
+  if (mode->plan->layout == LAYOUT_TSV) Raw(nullptr, text, length);
+  if (mode->plan->verify) {
     ContentVerify(&record, 0, text, length);
   } else {
     ContentConvert(&record, 0, text, length);
@@ -410,35 +410,35 @@ int ResultsOfStream(ResultMode* mode, int descriptor, const char* name, int firs
     int full = have == sizeof readBlock;
     stream.kind = TextKindOf(readBlock, have, !ended && !full, &markLength);
     if (stream.kind == TEXT_UNDECIDED) continue;
-    if (!mode->csv || mode->separator || ended || full) break;
+    if (mode->plan->layout != LAYOUT_CSV || mode->plan->separator || ended || full) break;
     Utf16Start(&stream.decoder, stream.kind == TEXT_UTF16BE);
     size_t textLength = 0;
     const char* text = TextOf(&stream, readBlock + markLength, have - markLength, &textLength);
     if (FirstRecordComplete(text, textLength)) break;
   }
-  if (first && mode->csv && markLength) OutputBytes("\xEF\xBB\xBF", 3);
+  if (first && mode->plan->layout == LAYOUT_CSV && markLength) OutputBytes("\xEF\xBB\xBF", 3);
 
   static RecordResult record;
   memset(&record, 0, sizeof record);
   record.mode = mode;
   record.name = name;
-  record.isHeader = mode->header;
-  record.column = mode->columnName ? COLUMN_MISSING : mode->column;
+  record.isHeader = mode->plan->header;
+  record.column = mode->plan->column.name ? COLUMN_MISSING : mode->plan->column.number;
   RecordReset(&record);
   static const RecordSink convertSink = {nullptr, ContentConvert, nullptr, RecordEndResult};
   static const RecordSink verifySink = {nullptr, ContentVerify, nullptr, RecordEndResult};
   static const RecordSink echoConvertSink = {Raw, ContentConvert, nullptr, RecordEndResult};
   static const RecordSink echoVerifySink = {Raw, ContentVerify, nullptr, RecordEndResult};
   static const RecordSink headerSink = {Raw, HeaderContent, HeaderFieldEnd, RecordEndResult};
-  const RecordSink* sink = mode->verify ? (mode->tsv ? &echoVerifySink : &verifySink)
-                                        : (mode->tsv ? &echoConvertSink : &convertSink);
+  const RecordSink* sink = mode->plan->verify ? (mode->plan->layout == LAYOUT_TSV ? &echoVerifySink : &verifySink)
+                                        : (mode->plan->layout == LAYOUT_TSV ? &echoConvertSink : &convertSink);
   Utf16Start(&stream.decoder, stream.kind == TEXT_UTF16BE);
   size_t textLength = 0;
   const char* text = TextOf(&stream, readBlock + markLength, have - markLength, &textLength);
   RecordReader reader;
-  if (mode->csv) {
-    record.separator = mode->separator ? mode->separator : SeparatorDetect(text, textLength);
-    sink = record.isHeader ? &headerSink : mode->verify ? &echoVerifySink : &echoConvertSink;
+  if (mode->plan->layout == LAYOUT_CSV) {
+    record.separator = mode->plan->separator ? mode->plan->separator : SeparatorDetect(text, textLength);
+    sink = record.isHeader ? &headerSink : mode->plan->verify ? &echoVerifySink : &echoConvertSink;
     RecordsStart(&reader, record.separator, sink, &record);
     reader.wantedField = record.isHeader ? RECORD_EVERY_FIELD : record.column;
   } else {

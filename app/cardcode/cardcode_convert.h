@@ -12,14 +12,10 @@
 
 #include <stdint.h>
 
+#include "app/cardcode/cardcode_options.h"
+
 struct ResultMode {
-  int32_t verify;       // inputs are codes to check
-  int32_t tsv;          // echo the input and a tab before each result
-  int32_t csv;          // delimited records, the result appended as a field
-  int32_t header;       // the first record of each input is a header
-  int32_t separator;    // ';', ',' or '\t'; 0: detected per input
-  int32_t column;       // the number's field, from 0; -1 when columnName is set
-  const char* columnName;
+  const CardcodeOptions* plan;
   int32_t allValid;     // cleared by the first code that does not verify
   uint64_t warnings;    // warnings so far (only the first few are shown)
 };

@@ -121,8 +121,7 @@ static int CardcodeMain(int argc, char** argv) {
     return EXIT_USAGE;
   }
   OutputStart(PLATFORM_STDOUT, PlatformIsTerminal(PLATFORM_STDOUT));
-  ResultMode mode = {options.verify, options.tsv,    options.csv, options.header, options.separator,
-                     options.column, options.columnName, 1,     0};
+  ResultMode mode = {&options, 1, 0};
   int readFailed = 0;
   if (options.help) {
     LinesOutput(UsageText);

@@ -31,10 +31,9 @@ static int ValueOption(CardcodeOptions* options, const char* option, const char*
   if (strcmp(option, "--column") == 0) {
     int number = ColumnNumber(value);
     if (number > 0) {
-      options->column = number - 1;
+      options->column.number = number - 1;
     } else if (value[0] && strspn(value, "0123456789") != strlen(value)) {
-      options->columnName = value;
-      options->header = 1;
+      options->column.name = value;
     } else {
       return ProblemSet(problem, size, "--column braucht eine Spaltennummer ab 1 oder einen Spaltennamen, nicht \"",
                         value, "\"");
@@ -117,6 +116,8 @@ int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem,
   if (valueOptionSeen && !options->csv) {
     return ProblemSet(problem, size, "--column, --separator und --header gelten nur mit --csv", HELP_HINT, nullptr);
   }
+  options->layout = options->csv ? LAYOUT_CSV : options->tsv ? LAYOUT_TSV : LAYOUT_LINES;
+  if (options->column.name) options->header = 1;
   options->inputNamed = options->inputCount > 0;
   if (options->inputCount == 0) {
     options->inputs[0].kind = INPUT_STDIN;

@@ -21,17 +21,27 @@ struct CardcodeInput {
   int32_t index;     // its place on the command line
 };
 
+// --column: a field number, or a header field's name (which wins).
+struct ColumnChoice {
+  int32_t number;    // from 0
+  const char* name;  // argv storage, else null
+};
+
+enum { LAYOUT_LINES = 0, LAYOUT_TSV = 1, LAYOUT_CSV = 2 };
+
+// Filled once by OptionsParse; the rest of cardcode reads it as const.
 struct CardcodeOptions {
   int32_t help;            // --help, -h or /?: print the usage text, read nothing
   int32_t version;         // --version: print the version, read nothing
   int32_t verify;          // --verify: inputs are codes to check
-  int32_t tsv;             // --tsv: each result line starts with the input and a tab
-  int32_t csv;             // --csv: delimited records with the result appended
-  int32_t header;          // --header (or --column NAME): each input's first record is a header
+  int32_t tsv;             // --tsv as given (read layout instead)
+  int32_t csv;             // --csv as given (read layout instead)
+  int32_t layout;          // LAYOUT_LINES; LAYOUT_TSV: the input and a tab before each result;
+                           // LAYOUT_CSV: delimited records with the result appended
+  int32_t header;          // --header or --column NAME: each input's first record is a header
   int32_t strict;          // --strict: a warning makes the exit status 1
   int32_t separator;       // --separator: ';', ',' or '\t'; 0 to detect
-  int32_t column;          // --column N, from 0
-  const char* columnName;  // --column NAME, else null
+  ColumnChoice column;     // --column
   int32_t inputNamed;      // an input was named (an argument, a file or "-")
   int32_t inputCount;      // entries in inputs
   CardcodeInput* inputs;   // at most argc entries, owned by the options
