@@ -33,26 +33,11 @@ void Utf16Start(Utf16Decoder* decoder, int bigEndian) {
 
 static size_t Utf8Of(uint32_t code, char* out) {
   unsigned char* at = reinterpret_cast<unsigned char*>(out);
-  if (code < 0x80) {
-    at[0] = (unsigned char)code;
-    return 1;
-  }
-  if (code < 0x800) {
-    at[0] = (unsigned char)(0xC0 | (code >> 6));
-    at[1] = (unsigned char)(0x80 | (code & 0x3F));
-    return 2;
-  }
-  if (code < 0x10000) {
-    at[0] = (unsigned char)(0xE0 | (code >> 12));
-    at[1] = (unsigned char)(0x80 | ((code >> 6) & 0x3F));
-    at[2] = (unsigned char)(0x80 | (code & 0x3F));
-    return 3;
-  }
-  at[0] = (unsigned char)(0xF0 | (code >> 18));
-  at[1] = (unsigned char)(0x80 | ((code >> 12) & 0x3F));
-  at[2] = (unsigned char)(0x80 | ((code >> 6) & 0x3F));
-  at[3] = (unsigned char)(0x80 | (code & 0x3F));
-  return 4;
+  size_t length = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+  static const unsigned char lead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+  for (size_t i = length - 1; i > 0; i--, code >>= 6) at[i] = (unsigned char)(0x80 | (code & 0x3F));
+  at[0] = (unsigned char)(lead[length] | code);
+  return length;
 }
 
 enum { REPLACEMENT = 0xFFFD };
