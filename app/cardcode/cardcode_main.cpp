@@ -10,11 +10,13 @@
 // as filters do.
 #include <errno.h>
 
-#include "app/cardcode/cardcode_convert.h"
+#include "app/cardcode/cardcode_input.h"
 #include "app/cardcode/cardcode_options.h"
 #include "app/cardcode/cardcode_output.h"
 #include "app/cardcode/cardcode_platform.h"
 #include "app/cardcode/cardcode_records.h"
+#include "app/cardcode/cardcode_sink.h"
+#include "app/cardcode/cardcode_state.h"
 #include "core/string_buffer.h"
 
 #ifndef CARDCODE_VERSION
@@ -85,25 +87,54 @@ static void LinesOutput(const char* text) {
   }
 }
 
+// Reads the records of one input. 0, or the errno of a failed read (the
+// unfinished line's output has been withdrawn).
+static int RecordsRead(CardcodeRun* run, int descriptor, int first) {
+  const CardcodeOptions* plan = run->plan;
+  InputState* in = &run->in;
+  int csv = plan->layout == LAYOUT_CSV;
+  int error = InputStart(in, descriptor, csv && !plan->separator);
+  if (error) return error;
+  // The first input's encoding mark is kept on the output of --csv.
+  if (first && csv && in->markLength) OutputBytes("\xEF\xBB\xBF", 3);
+  const char* text = nullptr;
+  size_t length = 0;
+  InputNext(in, &text, &length);
+  int32_t separator = csv ? plan->separator : RECORD_LINES;
+  if (!separator) FirstRecordScan(text, length, &separator);
+  RecordsOfInput(run, separator);
+  do {
+    // A failed output is reported at the end.
+    if (RecordsFeed(&run->reader, text, length)) return 0;
+  } while (InputNext(in, &text, &length));
+  if (in->error) {
+    // Only a record longer than the output buffer can have gone out in
+    // part; it is ended there so that the lines of later inputs stay lines
+    // of their own.
+    if (OutputDropLine()) OutputLineEnd();
+    return in->error;
+  }
+  RecordsFinish(&run->reader);
+  return 0;
+}
+
 // Reads one file or standard input. Returns 0, or non-zero after a failure
 // that has been reported.
-static int ResultsOfInput(ResultMode* mode, const CardcodeInput* input, int first) {
+static int ResultsOfInput(CardcodeRun* run, const CardcodeInput* input, int first) {
   int descriptor = PLATFORM_STDIN;
   if (input->kind == INPUT_FILE) {
     descriptor = PlatformOpenRead(input->text);
     if (descriptor < 0) {
-      const char* pieces[] = {"kann \"", input->text, "\" nicht öffnen: ", PlatformErrorText(errno), nullptr};
-      ReportProblem(pieces);
+      ReportProblem("kann \"", input->text, "\" nicht öffnen: ", PlatformErrorText(errno));
       return 1;
     }
   }
-  const char* name = input->kind == INPUT_FILE ? input->text : "-";
-  int status = ResultsOfStream(mode, descriptor, name, first);
+  run->input = input;
+  int error = RecordsRead(run, descriptor, first);
   if (input->kind == INPUT_FILE) PlatformClose(descriptor);
-  if (status > 0) {
+  if (error) {
     const char* shown = input->kind == INPUT_FILE ? input->text : "Standardeingabe";
-    const char* pieces[] = {"Lesefehler in \"", shown, "\": ", PlatformErrorText(status), nullptr};
-    ReportProblem(pieces);
+    ReportProblem("Lesefehler in \"", shown, "\": ", PlatformErrorText(error));
     return 1;
   }
   return 0;
@@ -112,16 +143,17 @@ static int ResultsOfInput(ResultMode* mode, const CardcodeInput* input, int firs
 static int CardcodeMain(int argc, char** argv) {
   PlatformStart();
   StringBufferStart();
+  CardcodeRun* run = CardcodeState();
   CardcodeOptions options;
   char problem[512];
   if (OptionsParse(argc, argv, &options, problem, sizeof problem) != OPTIONS_OK) {
-    const char* pieces[] = {problem, nullptr};
-    ReportProblem(pieces);
+    ReportProblem(problem);
     OptionsDispose(&options);
     return EXIT_USAGE;
   }
+  run->plan = &options;
+  SinksChoose(run);
   OutputStart(PLATFORM_STDOUT, PlatformIsTerminal(PLATFORM_STDOUT));
-  ResultMode mode = {&options, 1, 0};
   int readFailed = 0;
   if (options.help) {
     LinesOutput(UsageText);
@@ -129,33 +161,31 @@ static int CardcodeMain(int argc, char** argv) {
     LinesOutput("cardcode " CARDCODE_VERSION "\n");
   } else {
     if (!options.inputNamed && PlatformInputIsConsole()) {
-      const char* pieces[] = {options.verify ? "Codes eingeben, einen je Zeile; Ende mit " END_OF_INPUT_KEYS
-                                             : "Nummern eingeben, eine je Zeile; Ende mit " END_OF_INPUT_KEYS,
-                              " (Hilfe: cardcode --help)", nullptr};
-      ReportProblem(pieces);
+      ReportProblem(options.verify ? "Codes eingeben, einen je Zeile; Ende mit " END_OF_INPUT_KEYS
+                                   : "Nummern eingeben, eine je Zeile; Ende mit " END_OF_INPUT_KEYS,
+                    " (Hilfe: cardcode --help)");
     }
     for (int32_t i = 0; i < options.inputCount && !OutputError(); i++) {
       const CardcodeInput* input = &options.inputs[i];
       if (input->kind == INPUT_TEXT) {
-        ResultOfText(&mode, input->text, input->index);
-      } else if (ResultsOfInput(&mode, input, i == 0)) {
+        ResultOfArgument(run, input);
+      } else if (ResultsOfInput(run, input, i == 0)) {
         readFailed = 1;
       }
     }
   }
   OptionsDispose(&options);
   int writeFailed = OutputFlush();
-  WarningsSummarize(&mode);
+  WarningsSummarize();
   if (writeFailed) {
     // A reader that has gone away wants no more, not even a message.
     if (writeFailed != EPIPE) {
-      const char* pieces[] = {"Schreibfehler: ", PlatformErrorText(writeFailed), nullptr};
-      ReportProblem(pieces);
+      ReportProblem("Schreibfehler: ", PlatformErrorText(writeFailed));
     }
     return EXIT_IO_FAILURE;
   }
   if (readFailed) return EXIT_IO_FAILURE;
-  if (!mode.allValid || (options.strict && mode.warnings)) return EXIT_NOT_VALID;
+  if (run->notValid || (options.strict && run->warnings)) return EXIT_NOT_VALID;
   return EXIT_ALL_DONE;
 }
 

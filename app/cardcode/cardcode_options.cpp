@@ -50,6 +50,41 @@ static int ValueOption(CardcodeOptions* options, const char* option, const char*
   return OPTIONS_OK;
 }
 
+// An argument starting with "--" before the options ended; *i moves past
+// the value of an option that takes one.
+static int LongOption(CardcodeOptions* options, int argc, char** argv, int* i, int* valueOptionSeen, char* problem,
+                      size_t size) {
+  static const struct {
+    const char* name;
+    int32_t CardcodeOptions::*flag;
+  } flags[] = {
+      {"--help", &CardcodeOptions::help}, {"--version", &CardcodeOptions::version},
+      {"--verify", &CardcodeOptions::verify}, {"--tsv", &CardcodeOptions::tsv},
+      {"--csv", &CardcodeOptions::csv}, {"--header", &CardcodeOptions::header},
+      {"--strict", &CardcodeOptions::strict},
+  };
+  const char* argument = argv[*i];
+  for (const auto& flag : flags) {
+    if (strcmp(argument, flag.name) != 0) continue;
+    options->*flag.flag = 1;
+    if (flag.flag == &CardcodeOptions::header) *valueOptionSeen = 1;
+    return OPTIONS_OK;
+  }
+  if (strcmp(argument, "--column") != 0 && strcmp(argument, "--separator") != 0) {
+    return ProblemSet(problem, size, "unbekannte Option \"", argument, "\" (Hilfe: cardcode --help)");
+  }
+  if (*i + 1 >= argc) return ProblemSet(problem, size, argument, " braucht einen Wert", HELP_HINT);
+  *valueOptionSeen = 1;
+  return ValueOption(options, argument, argv[++*i], problem, size);
+}
+
+static void InputAdd(CardcodeOptions* options, int32_t kind, const char* text, int32_t index) {
+  CardcodeInput* input = &options->inputs[options->inputCount++];
+  input->kind = kind;
+  input->text = kind == INPUT_STDIN ? nullptr : text;
+  input->index = index;
+}
+
 int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem, size_t size) {
   memset(options, 0, sizeof *options);
   options->inputs = static_cast<CardcodeInput*>(calloc((size_t)(argc > 0 ? argc : 1), sizeof(CardcodeInput)));
@@ -59,56 +94,21 @@ int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem,
   int valueOptionSeen = 0;  // --column, --separator or --header
   for (int i = 1; i < argc; i++) {
     const char* argument = argv[i];
-    CardcodeInput* input = &options->inputs[options->inputCount];
-    input->index = i;
-    if (!optionsEnded && (strcmp(argument, "-h") == 0 || strcmp(argument, "/?") == 0)) {
+    if (optionsEnded) {
+      InputAdd(options, INPUT_TEXT, argument, i);
+    } else if (strcmp(argument, "-h") == 0 || strcmp(argument, "/?") == 0) {
       options->help = 1;
-      continue;
-    }
-    if (!optionsEnded && argument[0] == '-' && argument[1] == '-') {
-      static const struct {
-        const char* name;
-        size_t offset;
-      } flags[] = {
-          {"--help", offsetof(CardcodeOptions, help)},     {"--version", offsetof(CardcodeOptions, version)},
-          {"--verify", offsetof(CardcodeOptions, verify)}, {"--tsv", offsetof(CardcodeOptions, tsv)},
-          {"--csv", offsetof(CardcodeOptions, csv)},       {"--header", offsetof(CardcodeOptions, header)},
-          {"--strict", offsetof(CardcodeOptions, strict)},
-      };
-      int known = 0;
-      if (strcmp(argument, "--") == 0) {
-        optionsEnded = 1;
-        known = 1;
-      }
-      for (const auto& flag : flags) {
-        if (strcmp(argument, flag.name) == 0) {
-          *reinterpret_cast<int32_t*>(reinterpret_cast<char*>(options) + flag.offset) = 1;
-          known = 1;
-        }
-      }
-      if (strcmp(argument, "--header") == 0) valueOptionSeen = 1;
-      if (strcmp(argument, "--column") == 0 || strcmp(argument, "--separator") == 0) {
-        if (i + 1 >= argc) return ProblemSet(problem, size, argument, " braucht einen Wert", HELP_HINT);
-        if (ValueOption(options, argument, argv[++i], problem, size) != OPTIONS_OK) return OPTIONS_USAGE_ERROR;
-        valueOptionSeen = 1;
-        known = 1;
-      }
-      if (!known) return ProblemSet(problem, size, "unbekannte Option \"", argument, "\" (Hilfe: cardcode --help)");
-      continue;
-    }
-    if (!optionsEnded && strcmp(argument, "-f") == 0) {
+    } else if (strcmp(argument, "--") == 0) {
+      optionsEnded = 1;
+    } else if (argument[0] == '-' && argument[1] == '-') {
+      if (LongOption(options, argc, argv, &i, &valueOptionSeen, problem, size) != OPTIONS_OK) return OPTIONS_USAGE_ERROR;
+    } else if (strcmp(argument, "-f") == 0) {
       if (i + 1 >= argc) return ProblemSet(problem, size, "-f braucht einen Dateinamen", HELP_HINT, nullptr);
-      const char* name = argv[++i];
-      input->kind = strcmp(name, "-") == 0 ? INPUT_STDIN : INPUT_FILE;
-      input->text = input->kind == INPUT_FILE ? name : nullptr;
-    } else if (!optionsEnded && strcmp(argument, "-") == 0) {
-      input->kind = INPUT_STDIN;
-      input->text = nullptr;
+      InputAdd(options, strcmp(argv[i + 1], "-") == 0 ? INPUT_STDIN : INPUT_FILE, argv[i + 1], i);
+      i++;
     } else {
-      input->kind = INPUT_TEXT;
-      input->text = argument;
+      InputAdd(options, strcmp(argument, "-") == 0 ? INPUT_STDIN : INPUT_TEXT, argument, i);
     }
-    options->inputCount++;
   }
   if (options->csv && options->tsv) {
     return ProblemSet(problem, size, "--csv und --tsv gehen nicht zusammen", HELP_HINT, nullptr);
@@ -119,11 +119,7 @@ int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem,
   options->layout = options->csv ? LAYOUT_CSV : options->tsv ? LAYOUT_TSV : LAYOUT_LINES;
   if (options->column.name) options->header = 1;
   options->inputNamed = options->inputCount > 0;
-  if (options->inputCount == 0) {
-    options->inputs[0].kind = INPUT_STDIN;
-    options->inputs[0].text = nullptr;
-    options->inputCount = 1;
-  }
+  if (options->inputCount == 0) InputAdd(options, INPUT_STDIN, nullptr, 0);
   return OPTIONS_OK;
 }
 

@@ -11,9 +11,13 @@
 // The first failed write is kept (OutputError) and everything after it is
 // discarded: callers stop at the next line end instead of checking every
 // call.
+//
+// Warnings about the input go to standard error with where they were found;
+// only the first few are shown, the rest are counted.
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 
 void OutputStart(int descriptor, int flushEachLine);
 void OutputBytes(const char* bytes, size_t length);
@@ -35,7 +39,22 @@ int OutputFlush(void);
 // 0, or the errno of the first write that failed.
 int OutputError(void);
 
-// One line on standard error: "cardcode: " and the pieces, with control
-// characters shown as '?' so that a strange argument cannot break the line.
-// pieces ends with a null pointer.
-void ReportProblem(const char* const* pieces);
+// One line on standard error: "cardcode: " and the pieces up to the first
+// null one, with control characters shown as '?' so that a strange argument
+// cannot break the line.
+void ReportPieces(const char* const* pieces);
+void ReportProblem(const char* a, const char* b = nullptr, const char* c = nullptr, const char* d = nullptr);
+// A warning about the current record of the current input: its place, then
+// the pieces.
+void Warn(const char* a, const char* b = nullptr, const char* c = nullptr, const char* d = nullptr,
+          const char* e = nullptr);
+// The closing line about warnings that were only counted, if any.
+void WarningsSummarize(void);
+// In out (QUOTE_LIMIT + 8 bytes): text cut to QUOTE_LIMIT bytes (not inside
+// a UTF-8 sequence), in quotes, control characters shown as '?'.
+void Quoted(char* out, const char* text, uint64_t length);
+// The decimal text of n, in out (room for 24 bytes).
+const char* Decimal(uint64_t n, char* out);
+// A field of delimited output, quoted when it holds the separator, a quote
+// or a line break.
+void OutputField(int32_t separator, const char* text, size_t length);

@@ -174,34 +174,21 @@ int RecordsFinish(RecordReader* reader) {
   return RecordEnd(reader, "", 0);
 }
 
-static int FirstRecordEnd(const char* bytes, size_t length, size_t counts[3]) {
-  int quoted = 0;
-  for (size_t i = 0; i < length; i++) {
-    char c = bytes[i];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (!quoted) {
-      if (c == '\n' || c == '\r') return 1;
-      if (c == ';') counts[0]++;
-      if (c == '\t') counts[1]++;
-      if (c == ',') counts[2]++;
-    }
-  }
-  return 0;
-}
-
-int32_t SeparatorDetect(const char* bytes, size_t length) {
-  size_t counts[3] = {0, 0, 0};
-  FirstRecordEnd(bytes, length, counts);
+int FirstRecordScan(const char* bytes, size_t length, int32_t* separator) {
   static const char separators[] = {';', '\t', ','};
-  int best = 0;
-  for (int i = 1; i < 3; i++) {
-    if (counts[i] > counts[best]) best = i;
-  }
-  return separators[best];
-}
-
-int FirstRecordComplete(const char* bytes, size_t length) {
   size_t counts[3] = {0, 0, 0};
-  return FirstRecordEnd(bytes, length, counts);
+  int quoted = 0, complete = 0;
+  for (size_t i = 0; i < length && !complete; i++) {
+    char c = bytes[i];
+    if (c == '"') quoted = !quoted;
+    if (quoted || c == '"') continue;
+    complete = c == '\n' || c == '\r';
+    for (int k = 0; k < 3; k++) counts[k] += c == separators[k];
+  }
+  int best = 0;
+  for (int k = 1; k < 3; k++) {
+    if (counts[k] > counts[best]) best = k;
+  }
+  *separator = separators[best];
+  return complete;
 }

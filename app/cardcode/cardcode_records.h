@@ -49,10 +49,8 @@ int RecordsFeed(RecordReader* reader, const char* bytes, size_t length);
 // The input has ended: completes the open record. 0 or RECORDS_STOPPED.
 int RecordsFinish(RecordReader* reader);
 
-// The separator of delimited text whose first record starts at bytes: the
-// most frequent of ';', tab and ',' outside quotes in that record (as far as
-// the bytes reach); ties, and none at all, go in that order.
-int32_t SeparatorDetect(const char* bytes, size_t length);
-// Non-zero when bytes hold a complete first record (a line end outside
-// quotes).
-int FirstRecordComplete(const char* bytes, size_t length);
+// The first record of delimited text at bytes: non-zero when the bytes hold
+// all of it (a line end outside quotes); in *separator the most frequent of
+// ';', tab and ',' outside quotes in it (as far as the bytes reach), ties
+// and none at all going in that order.
+int FirstRecordScan(const char* bytes, size_t length, int32_t* separator);

@@ -4,15 +4,18 @@
 #include <string.h>
 
 #include "app/card_code.h"
+#include "app/cardcode/cardcode_output.h"
+#include "app/cardcode/cardcode_state.h"
 #include "core/number_text.h"
 #include "core/string_buffer.h"
 
 static const char CODE_PREFIX[] = "1D ";
 
-// Writes the reason at position; pieces ends with a null pointer.
-static int CodeRefuse(int32_t position, const char* const* pieces) {
+// Writes the reason, in up to four pieces, at position.
+static int CodeRefuse(int32_t position, const char* a, const char* b = "", const char* c = "", const char* d = "") {
+  const char* pieces[] = {a, b, c, d};
   StringBuffer()->writePosition = position;
-  for (; *pieces; pieces++) StringAppend(*pieces);
+  for (const char* piece : pieces) StringAppend(piece);
   return 0;
 }
 
@@ -30,20 +33,21 @@ static inline unsigned HexWorth(unsigned char c) {
   return 16;
 }
 
-int CodeVerify(const char* text, size_t length, int32_t position, int64_t* number) {
-  TempStringBuffer* buffer = StringBuffer();
-  buffer->writePosition = position;
-  if (length > CODE_TEXT_LIMIT) {
-    const char* reason[] = {"kein Code: Zeile zu lang", nullptr};
-    return CodeRefuse(position, reason);
-  }
-  if (length == 0) {
-    const char* reason[] = {"kein Code: leere Zeile", nullptr};
-    return CodeRefuse(position, reason);
-  }
+// A text of the form "1D ", hexadecimal digits, a blank, decimal digits.
+struct CodeParts {
+  uint64_t value;  // of the hexadecimal digits
+  size_t hexLength;
+  size_t checkStart;
+  size_t checkLength;
+};
+
+// The parts of text, or 0 with the reason written at position when the
+// text has not that form.
+static int CodeForm(const char* text, size_t length, int32_t position, CodeParts* parts) {
+  if (length > CODE_TEXT_LIMIT) return CodeRefuse(position, "kein Code: Zeile zu lang");
+  if (length == 0) return CodeRefuse(position, "kein Code: leere Zeile");
   if (length < 3 || memcmp(text, CODE_PREFIX, 3) != 0) {
-    const char* reason[] = {"kein Code: beginnt nicht mit \"1D \"", nullptr};
-    return CodeRefuse(position, reason);
+    return CodeRefuse(position, "kein Code: beginnt nicht mit \"1D \"");
   }
   size_t at = 3;
   uint64_t value = 0;
@@ -54,35 +58,29 @@ int CodeVerify(const char* text, size_t length, int32_t position, int64_t* numbe
   }
   size_t hexLength = at - 3;
   if (at < length && text[at] >= 'a' && text[at] <= 'f') {
-    const char* reason[] = {"kein Code: Hex-Ziffern A-F müssen groß geschrieben sein", nullptr};
-    return CodeRefuse(position, reason);
+    return CodeRefuse(position, "kein Code: Hex-Ziffern A-F müssen groß geschrieben sein");
   }
-  if (hexLength == 0) {
-    const char* reason[] = {"kein Code: keine Hex-Ziffern nach \"1D \"", nullptr};
-    return CodeRefuse(position, reason);
-  }
-  if (hexLength > 16) {
-    const char* reason[] = {"kein Code: mehr als 16 Hex-Ziffern", nullptr};
-    return CodeRefuse(position, reason);
-  }
-  if (at == length) {
-    const char* reason[] = {"kein Code: Prüfwert fehlt", nullptr};
-    return CodeRefuse(position, reason);
-  }
+  if (hexLength == 0) return CodeRefuse(position, "kein Code: keine Hex-Ziffern nach \"1D \"");
+  if (hexLength > 16) return CodeRefuse(position, "kein Code: mehr als 16 Hex-Ziffern");
+  if (at == length) return CodeRefuse(position, "kein Code: Prüfwert fehlt");
   if (text[at] != ' ') return CodeRefuseAt(position, "kein Code: unerwartetes Zeichen an Stelle ", at);
   size_t checkStart = ++at;
   for (; at < length && text[at] >= '0' && text[at] <= '9'; at++) {
   }
   size_t checkLength = at - checkStart;
-  if (checkLength == 0 && at == length) {
-    const char* reason[] = {"kein Code: Prüfwert fehlt", nullptr};
-    return CodeRefuse(position, reason);
-  }
+  if (checkLength == 0 && at == length) return CodeRefuse(position, "kein Code: Prüfwert fehlt");
   if (at < length) return CodeRefuseAt(position, "kein Code: unerwartetes Zeichen an Stelle ", at);
+  *parts = {value, hexLength, checkStart, checkLength};
+  return 1;
+}
 
+int CodeVerify(const char* text, size_t length, int32_t position, int64_t* number) {
+  CodeParts parts = {};
+  if (!CodeForm(text, length, position, &parts)) return 0;
+  size_t hexLength = parts.hexLength, checkStart = parts.checkStart, checkLength = parts.checkLength;
   // The code this number really has, made by the conversion every printed
   // code comes from; the text must be exactly that.
-  *number = (int64_t)value;
+  *number = (int64_t)parts.value;
   char code[CARD_CODE_MAX];
   size_t codeLength = CardCodeOfNumber(*number, code);
   size_t codeHexLength = 8;
@@ -93,11 +91,9 @@ int CodeVerify(const char* text, size_t length, int32_t position, int64_t* numbe
     if (hexLength < codeHexLength) {
       char digits[4] = {(char)('0' + hexLength), 0};
       const char* count = hexLength == 1 ? " Stelle, erwartet 8" : " Stellen, erwartet 8";
-      const char* reason[] = {"kein Code: Hex-Zahl hat ", digits, count, nullptr};
-      return CodeRefuse(position, reason);
+      return CodeRefuse(position, "kein Code: Hex-Zahl hat ", digits, count);
     }
-    const char* reason[] = {"kein Code: Hex-Zahl mit überzähligen führenden Nullen", nullptr};
-    return CodeRefuse(position, reason);
+    return CodeRefuse(position, "kein Code: Hex-Zahl mit überzähligen führenden Nullen");
   }
   if (checkLength != codeCheckLength || memcmp(text + checkStart, codeCheck, checkLength) != 0) {
     char expected[24];
@@ -106,14 +102,38 @@ int CodeVerify(const char* text, size_t length, int32_t position, int64_t* numbe
     expected[codeCheckLength] = 0;
     memcpy(found, text + checkStart, checkLength);
     found[checkLength] = 0;
-    const char* reason[] = {"Prüfwert ", found, " passt nicht, erwartet ", expected, nullptr};
-    return CodeRefuse(position, reason);
+    return CodeRefuse(position, "Prüfwert ", found, " passt nicht, erwartet ", expected);
   }
-  if (codeLength != length || memcmp(code, text, length) != 0) {
-    const char* reason[] = {"kein Code dieses Formats", nullptr};
-    return CodeRefuse(position, reason);
-  }
+  if (codeLength != length || memcmp(code, text, length) != 0) return CodeRefuse(position, "kein Code dieses Formats");
   FormatDecimal(*number, position);
   StringAppend(" OK");
   return 1;
+}
+
+void VerdictResult(CardcodeRun* run, int32_t separator) {
+  const FieldState* field = &run->field;
+  TempStringBuffer* buffer = StringBuffer();
+  int64_t saved = buffer->writePosition;
+  const char* code = field->tabSeen ? run->tail : run->head;
+  uint64_t codeLength = field->tabSeen ? field->tailLength : field->length;
+  int64_t number = 0;
+  int valid = CodeVerify(code, (size_t)codeLength, (int32_t)saved, &number);
+  if (valid && field->tabSeen && number != IntegerParseResult(&field->tabParse)) {
+    // A valid code, but of another number than the one in front of it.
+    buffer->writePosition = saved;
+    StringAppend("Code gehört zu ");
+    FormatDecimal(number, (int32_t)buffer->writePosition);
+    StringAppend(", nicht zu ");
+    FormatDecimal(IntegerParseResult(&field->tabParse), (int32_t)buffer->writePosition);
+    valid = 0;
+  }
+  if (!valid) run->notValid = 1;
+  const char* verdict = buffer->base + saved;
+  size_t length = (size_t)(buffer->writePosition - saved);
+  if (separator) {
+    OutputField(separator, verdict, length);
+  } else {
+    OutputBytes(verdict, length);
+  }
+  buffer->writePosition = saved;
 }

@@ -20,3 +20,10 @@ enum { CODE_TEXT_LIMIT = 64 };
 // "<card number> OK", or the reason. Returns 1 for a valid code (its card
 // number in *number), else 0.
 int CodeVerify(const char* text, size_t length, int32_t position, int64_t* number);
+
+struct CardcodeRun;
+// Writes the verdict on the current record's field, or for a line
+// "input<TAB>code" on the code after the tab, which must also be the
+// input's; separator: quote the verdict as a field of delimited output
+// (0 for lines).
+void VerdictResult(CardcodeRun* run, int32_t separator);

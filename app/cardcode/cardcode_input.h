@@ -1,0 +1,15 @@
+// An input as UTF-8 text, block by block: its encoding mark dropped, UTF-16
+// decoded (cardcode_decode.h). The first bytes are read until the mark, or
+// its absence, is certain, and for separator detection until the first
+// record is complete, a block is full or the input has ended.
+#pragma once
+
+#include <stddef.h>
+
+#include "app/cardcode/cardcode_state.h"
+
+// Reads the first bytes from descriptor. 0, or the errno of a failed read.
+int InputStart(InputState* in, int descriptor, int wholeFirstRecord);
+// The text of the first bytes, then of each later block: non-zero with
+// *text and *length set, 0 at the end or after a failed read (in->error).
+int InputNext(InputState* in, const char** text, size_t* length);
