@@ -2,10 +2,8 @@
 // header; its first bytes, its length and the number it spells, parsed as
 // its bytes arrive, so that a field of any length takes bounded memory.
 // The content functions of the record sinks; their context is the run.
-#pragma once
 
-#include <stddef.h>
-#include <stdint.h>
+#pragma once
 
 #include "app/cardcode/cardcode_state.h"
 

@@ -26,8 +26,7 @@ static const char* FirstText(InputState* in, size_t* length) {
 int InputStart(InputState* in, int descriptor, int wholeFirstRecord) {
   in->descriptor = descriptor;
   in->firstPending = 1;
-  in->ended = 0;
-  in->error = 0;
+  in->ended = in->error = 0;
   in->have = 0;
   for (;;) {
     long got = PlatformRead(descriptor, (char*)in->block + in->have, sizeof in->block - in->have);

@@ -4,8 +4,6 @@
 // record is complete, a block is full or the input has ended.
 #pragma once
 
-#include <stddef.h>
-
 #include "app/cardcode/cardcode_state.h"
 
 // Reads the first bytes from descriptor. 0, or the errno of a failed read.

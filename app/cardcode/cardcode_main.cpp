@@ -5,23 +5,18 @@
 // Exit codes: 0 all done (every code valid), 1 some code did not verify or
 // (with --strict) a field was read only in part, 2 usage error (nothing was
 // read or printed), 3 a file could not be read or the output could not be
-// written (the out-of-memory stop of the core uses 3 as well). A reader
-// that went away (a closed pipe) ends cardcode with 3 but without a word,
-// as filters do.
+// written (also the core's out-of-memory stop; a closed pipe without a word).
 #include <errno.h>
 
+#include "app/cardcode/cardcode_convert.h"
 #include "app/cardcode/cardcode_input.h"
 #include "app/cardcode/cardcode_options.h"
 #include "app/cardcode/cardcode_output.h"
 #include "app/cardcode/cardcode_platform.h"
 #include "app/cardcode/cardcode_records.h"
-#include "app/cardcode/cardcode_sink.h"
 #include "app/cardcode/cardcode_state.h"
+#include "app/cardcode/cardcode_verify.h"
 #include "core/string_buffer.h"
-
-#ifndef CARDCODE_VERSION
-#define CARDCODE_VERSION "0"
-#endif
 
 enum { EXIT_ALL_DONE = 0, EXIT_NOT_VALID = 1, EXIT_USAGE = 2, EXIT_IO_FAILURE = 3 };
 
@@ -152,7 +147,7 @@ static int CardcodeMain(int argc, char** argv) {
     return EXIT_USAGE;
   }
   run->plan = &options;
-  SinksChoose(run);
+  SinksChoose(run, options.verify ? VerdictResult : CodeResult);
   OutputStart(PLATFORM_STDOUT, PlatformIsTerminal(PLATFORM_STDOUT));
   int readFailed = 0;
   if (options.help) {
@@ -179,9 +174,7 @@ static int CardcodeMain(int argc, char** argv) {
   WarningsSummarize();
   if (writeFailed) {
     // A reader that has gone away wants no more, not even a message.
-    if (writeFailed != EPIPE) {
-      ReportProblem("Schreibfehler: ", PlatformErrorText(writeFailed));
-    }
+    if (writeFailed != EPIPE) ReportProblem("Schreibfehler: ", PlatformErrorText(writeFailed));
     return EXIT_IO_FAILURE;
   }
   if (readFailed) return EXIT_IO_FAILURE;

@@ -19,7 +19,6 @@ static const char HELP_HINT[] = " (Hilfe: cardcode --help)";
 // A column number: decimal digits only, 1 or more, not too large.
 static int ColumnNumber(const char* text) {
   long value = 0;
-  if (!*text) return 0;
   for (; *text; text++) {
     if (*text < '0' || *text > '9' || value > 1000000) return 0;
     value = value * 10 + (*text - '0');
@@ -40,13 +39,11 @@ static int ValueOption(CardcodeOptions* options, const char* option, const char*
     }
     return OPTIONS_OK;
   }
-  if (strcmp(value, ";") == 0 || strcmp(value, ",") == 0) {
-    options->separator = value[0];
-  } else if (strcmp(value, "tab") == 0 || strcmp(value, "\t") == 0) {
-    options->separator = '\t';
-  } else {
+  int tab = strcmp(value, "tab") == 0 || strcmp(value, "\t") == 0;
+  if (!tab && strcmp(value, ";") != 0 && strcmp(value, ",") != 0) {
     return ProblemSet(problem, size, "--separator nimmt \";\", \",\" oder \"tab\", nicht \"", value, "\"");
   }
+  options->separator = tab ? '\t' : value[0];
   return OPTIONS_OK;
 }
 
@@ -89,7 +86,6 @@ int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem,
   memset(options, 0, sizeof *options);
   options->inputs = static_cast<CardcodeInput*>(calloc((size_t)(argc > 0 ? argc : 1), sizeof(CardcodeInput)));
   if (!options->inputs) return ProblemSet(problem, size, "zu wenig Speicher", nullptr, nullptr);
-  problem[0] = 0;
   int optionsEnded = 0;
   int valueOptionSeen = 0;  // --column, --separator or --header
   for (int i = 1; i < argc; i++) {
@@ -101,7 +97,7 @@ int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem,
     } else if (strcmp(argument, "--") == 0) {
       optionsEnded = 1;
     } else if (argument[0] == '-' && argument[1] == '-') {
-      if (LongOption(options, argc, argv, &i, &valueOptionSeen, problem, size) != OPTIONS_OK) return OPTIONS_USAGE_ERROR;
+      if (LongOption(options, argc, argv, &i, &valueOptionSeen, problem, size)) return OPTIONS_USAGE_ERROR;
     } else if (strcmp(argument, "-f") == 0) {
       if (i + 1 >= argc) return ProblemSet(problem, size, "-f braucht einen Dateinamen", HELP_HINT, nullptr);
       InputAdd(options, strcmp(argv[i + 1], "-") == 0 ? INPUT_STDIN : INPUT_FILE, argv[i + 1], i);

@@ -4,6 +4,7 @@
 #include <errno.h>
 #include <string.h>
 
+#include "app/cardcode/cardcode_field.h"
 #include "app/cardcode/cardcode_platform.h"
 #include "app/cardcode/cardcode_state.h"
 #include "core/number_text.h"
@@ -26,15 +27,12 @@ void OutputStart(int descriptor, int flushEachLine) {
 // fills the buffer, it has to go out too.
 static void OutputMakeRoom(void) {
   if (output->lineStart > 0) {
-    OutputWrite(output->bytes, output->lineStart);
-    memmove(output->bytes, output->bytes + output->lineStart, output->used - output->lineStart);
-    output->used -= output->lineStart;
-    output->lineStart = 0;
-  } else {
-    OutputWrite(output->bytes, output->used);
-    output->used = 0;
-    output->lineStreamed = 1;
+    OutputFlush();
+    return;
   }
+  OutputWrite(output->bytes, output->used);
+  output->used = 0;
+  output->lineStreamed = 1;
 }
 
 void OutputBytes(const char* bytes, size_t length) {
@@ -50,8 +48,6 @@ void OutputBytes(const char* bytes, size_t length) {
   }
 }
 
-void OutputText(const char* text) { OutputBytes(text, strlen(text)); }
-
 char* OutputReserve(size_t length) {
   // The second round, if needed, sends the unfinished line too.
   while (OUTPUT_CAPACITY - output->used < length) OutputMakeRoom();
@@ -65,11 +61,8 @@ void OutputCommit(size_t length) {
 void OutputLineEnd(void) { OutputRecordEnd("", 0); }
 
 void OutputRecordEnd(const char* lineEnd, size_t length) {
-  if (length) {
-    OutputBytes(lineEnd, length);
-  } else {
-    OutputBytes(PLATFORM_LINE_END, sizeof PLATFORM_LINE_END - 1);
-  }
+  if (!length) lineEnd = PLATFORM_LINE_END, length = sizeof PLATFORM_LINE_END - 1;
+  OutputBytes(lineEnd, length);
   output->lineStart = output->used;
   output->lineStreamed = 0;
   if (output->flushEachLine) OutputFlush();
@@ -92,14 +85,13 @@ int OutputFlush(void) {
 
 int OutputError(void) { return output->error; }
 
-void ReportPieces(const char* const* pieces) {
-  char line[1024];
-  size_t length = 0;
-  const char* prefix = "cardcode: ";
-  memcpy(line, prefix, strlen(prefix));
-  length = strlen(prefix);
-  for (; *pieces; pieces++) {
-    for (const unsigned char* at = (const unsigned char*)*pieces; *at && length < sizeof line - 4; at++) {
+void ReportProblem(const char* a, const char* b, const char* c, const char* d, const char* e, const char* f,
+                   const char* g) {
+  char line[1024] = "cardcode: ";
+  size_t length = strlen(line);
+  const char* pieces[] = {a, b, c, d, e, f, g, nullptr};
+  for (const char* const* piece = pieces; *piece; piece++) {
+    for (const unsigned char* at = (const unsigned char*)*piece; *at && length < sizeof line - 4; at++) {
       line[length++] = *at < 0x20 || *at == 0x7F ? '?' : (char)*at;
     }
   }
@@ -109,20 +101,14 @@ void ReportPieces(const char* const* pieces) {
   (void)PlatformWrite(PLATFORM_STDERR, line, length);
 }
 
-void ReportProblem(const char* a, const char* b, const char* c, const char* d) {
-  const char* pieces[] = {a, b, c, d, nullptr};
-  ReportPieces(pieces);
-}
-
 void Warn(const char* a, const char* b, const char* c, const char* d, const char* e) {
   CardcodeRun* run = CardcodeState();
   if (++run->warnings > WARNINGS_SHOWN) return;
   const CardcodeInput* input = run->input;
-  char name[40] = "Argument ", number[24], line[24];
+  char name[40] = "Argument ", place[40] = ":", number[24];
   if (input->kind == INPUT_TEXT) strcat(name, Decimal((uint64_t)input->index, number));
-  const char* pieces[10] = {input->kind == INPUT_TEXT ? name : input->kind == INPUT_FILE ? input->text : "-", ":",
-                            Decimal(input->kind == INPUT_TEXT ? 1 : run->reader.recordLine, line), ": ", a, b, c, d, e};
-  ReportPieces(pieces);
+  strcat(strcat(place, Decimal(input->kind == INPUT_TEXT ? 1 : run->reader.recordLine, number)), ": ");
+  ReportProblem(input->kind == INPUT_TEXT ? name : input->kind == INPUT_FILE ? input->text : "-", place, a, b, c, d, e);
 }
 
 void WarningsSummarize(void) {
@@ -130,29 +116,22 @@ void WarningsSummarize(void) {
   if (warnings <= WARNINGS_SHOWN) return;
   uint64_t hidden = warnings - WARNINGS_SHOWN;
   char total[24], last[24];
-  const char* pieces[] = {"insgesamt ", Decimal(warnings, total), " Warnungen; ",
-                          hidden == 1 ? "die letzte wurde" : "die letzten ", hidden == 1 ? "" : Decimal(hidden, last),
-                          hidden == 1 ? "" : " wurden", " nicht angezeigt", nullptr};
-  ReportPieces(pieces);
+  ReportProblem("insgesamt ", Decimal(warnings, total), " Warnungen; ",
+                hidden == 1 ? "die letzte wurde" : "die letzten ", hidden == 1 ? "" : Decimal(hidden, last),
+                hidden == 1 ? "" : " wurden", " nicht angezeigt");
 }
 
 void Quoted(char* out, const char* text, uint64_t length) {
   size_t kept = length > (uint64_t)QUOTE_LIMIT ? (size_t)QUOTE_LIMIT : (size_t)length;
-  if (kept < length) {
-    while (kept > 0 && ((unsigned char)text[kept] & 0xC0) == 0x80) kept--;
-  }
+  while (kept < length && kept > 0 && ((unsigned char)text[kept] & 0xC0) == 0x80) kept--;
   size_t at = 0;
   out[at++] = '"';
   for (size_t i = 0; i < kept; i++) {
     unsigned char c = (unsigned char)text[i];
     out[at++] = c < 0x20 || c == 0x7F ? '?' : (char)c;
   }
-  if (kept < length) {
-    memcpy(out + at, "...", 3);
-    at += 3;
-  }
-  out[at++] = '"';
-  out[at] = 0;
+  // The closing quote, after "..." when the text was cut, and the end.
+  memcpy(out + at, kept < length ? "...\"" : "\"", kept < length ? 5 : 2);
 }
 
 const char* Decimal(uint64_t n, char* out) {
@@ -161,19 +140,109 @@ const char* Decimal(uint64_t n, char* out) {
 }
 
 void OutputField(int32_t separator, const char* text, size_t length) {
-  int quote = 0;
-  for (size_t i = 0; i < length; i++) {
-    char c = text[i];
-    if (c == separator || c == '"' || c == '\r' || c == '\n') quote = 1;
-  }
-  if (!quote) {
-    OutputBytes(text, length);
-    return;
-  }
+  size_t plain = separator ? 0 : length;
+  while (plain < length && text[plain] != separator && !memchr("\"\r\n", text[plain], 3)) plain++;
+  if (plain == length) return OutputBytes(text, length);
   OutputBytes("\"", 1);
-  for (size_t i = 0; i < length; i++) {
-    OutputBytes(text + i, 1);
-    if (text[i] == '"') OutputBytes("\"", 1);
-  }
+  for (size_t i = 0; i < length; i++) OutputBytes(text[i] == '"' ? "\"\"" : text + i, text[i] == '"' ? 2 : 1);
   OutputBytes("\"", 1);
+}
+
+// The record sinks.
+static void Raw(void*, const char* bytes, size_t length) { OutputBytes(bytes, length); }
+
+// The record is done; non-zero stops the reading.
+static int RecordDone(CardcodeRun* run) {
+  run->field = FieldStart();
+  return OutputError() != 0;
+}
+
+static int LineEnd(void* context, const char*, size_t) {
+  CardcodeRun* run = static_cast<CardcodeRun*>(context);
+  run->result(run, 0);
+  OutputLineEnd();
+  return RecordDone(run);
+}
+
+static int TsvLineEnd(void* context, const char* lineEnd, size_t length) {
+  OutputBytes("\t", 1);
+  return LineEnd(context, lineEnd, length);
+}
+
+// The start of what --csv adds to a record.
+static void CsvAppend(CardcodeRun* run) {
+  if (run->reader.quoteOpen) Warn("Anführungszeichen bis zum Ende der Eingabe nicht geschlossen");
+  char separator = (char)run->separator;
+  OutputBytes(&separator, 1);
+}
+
+static int CsvRecordEnd(void* context, const char* lineEnd, size_t length) {
+  CardcodeRun* run = static_cast<CardcodeRun*>(context);
+  const RecordReader* reader = &run->reader;
+  CsvAppend(run);
+  // An empty record has one empty field; other fields are missing then,
+  // but an empty line deserves no warning.
+  int empty = !reader->recordOpen;
+  if (run->column >= 0 && run->column <= reader->field && !(empty && run->column > 0)) {
+    run->result(run, run->separator);
+  } else if (!empty && run->column >= 0) {
+    char column[24], fields[24];
+    Warn("Spalte ", Decimal((uint64_t)run->column + 1, column), " fehlt (der Datensatz hat nur ",
+         Decimal((uint64_t)reader->field + 1, fields), reader->field == 0 ? " Feld)" : " Felder)");
+  }
+  OutputRecordEnd(lineEnd, length);
+  return RecordDone(run);
+}
+
+static int HeaderEnd(void* context, const char* lineEnd, size_t length) {
+  CardcodeRun* run = static_cast<CardcodeRun*>(context);
+  CsvAppend(run);
+  const char* heading = run->plan->verify ? "Prüfung" : "Code";
+  OutputBytes(heading, strlen(heading));
+  if (run->column == COLUMN_MISSING) {
+    char text[QUOTE_LIMIT + 8];
+    Quoted(text, run->plan->column.name, strlen(run->plan->column.name));
+    Warn("keine Spalte ", text, " in der Kopfzeile");
+  }
+  // From here on the reader passes only the chosen field on.
+  run->reader.wantedField = run->column >= 0 ? run->column : INT32_MAX;
+  run->reader.sink = run->dataSink;
+  OutputRecordEnd(lineEnd, length);
+  return RecordDone(run);
+}
+
+// By --verify and layout.
+static const RecordSink dataSinks[2][3] = {
+    {{nullptr, FieldNumber, nullptr, LineEnd}, {Raw, FieldNumber, nullptr, TsvLineEnd},
+     {Raw, FieldNumber, nullptr, CsvRecordEnd}},
+    {{nullptr, FieldCodeLine, nullptr, LineEnd}, {Raw, FieldCodeLine, nullptr, TsvLineEnd},
+     {Raw, FieldCode, nullptr, CsvRecordEnd}},
+};
+static const RecordSink headerSink = {Raw, HeaderName, HeaderNameEnd, HeaderEnd};
+
+void SinksChoose(CardcodeRun* run, void (*result)(CardcodeRun* run, int32_t separator)) {
+  const CardcodeOptions* plan = run->plan;
+  const RecordSink* sinks = dataSinks[plan->verify ? 1 : 0];
+  run->dataSink = &sinks[plan->layout];
+  run->argumentSink = &sinks[plan->layout == LAYOUT_CSV ? LAYOUT_LINES : plan->layout];
+  run->result = result;
+}
+
+void RecordsOfInput(CardcodeRun* run, int32_t separator) {
+  const CardcodeOptions* plan = run->plan;
+  run->separator = separator;
+  run->column = plan->column.name ? COLUMN_MISSING : plan->column.number;
+  run->field = FieldStart();
+  RecordsStart(&run->reader, separator, plan->header ? &headerSink : run->dataSink, run);
+  run->reader.wantedField = plan->header ? RECORD_EVERY_FIELD : run->column;
+}
+
+void ResultOfArgument(CardcodeRun* run, const CardcodeInput* argument) {
+  const RecordSink* sink = run->argumentSink;
+  size_t length = strlen(argument->text);
+  run->input = argument;
+  run->field = FieldStart();
+  if (sink->raw) sink->raw(run, argument->text, length);
+  sink->content(run, 0, argument->text, length);
+  sink->end(run, "", 0);
 }

@@ -14,20 +14,23 @@
 //
 // Warnings about the input go to standard error with where they were found;
 // only the first few are shown, the rest are counted.
+//
+// What each record adds to the output: for a line its result (the code, or
+// with --verify the verdict); with --tsv the input and a tab first; with
+// --csv the record as read, the separator and the result as a field, and
+// after a header record the result's heading. The record sinks of a run are
+// chosen once from a table.
 #pragma once
 
-#include <stddef.h>
-#include <stdint.h>
+#include "app/cardcode/cardcode_state.h"
 
 void OutputStart(int descriptor, int flushEachLine);
 void OutputBytes(const char* bytes, size_t length);
-void OutputText(const char* text);
 // Room for length bytes (at most 4 KiB) at the end of the output, to be
 // filled and then taken with OutputCommit.
 char* OutputReserve(size_t length);
 void OutputCommit(size_t length);
-// Ends the current line with the platform's line end ("\r\n" on Windows,
-// "\n" elsewhere).
+// Ends the current line with the platform's line end.
 void OutputLineEnd(void);
 // Ends the current line with lineEnd, or with the platform's when empty.
 void OutputRecordEnd(const char* lineEnd, size_t length);
@@ -42,8 +45,8 @@ int OutputError(void);
 // One line on standard error: "cardcode: " and the pieces up to the first
 // null one, with control characters shown as '?' so that a strange argument
 // cannot break the line.
-void ReportPieces(const char* const* pieces);
-void ReportProblem(const char* a, const char* b = nullptr, const char* c = nullptr, const char* d = nullptr);
+void ReportProblem(const char* a, const char* b = nullptr, const char* c = nullptr, const char* d = nullptr,
+                   const char* e = nullptr, const char* f = nullptr, const char* g = nullptr);
 // A warning about the current record of the current input: its place, then
 // the pieces.
 void Warn(const char* a, const char* b = nullptr, const char* c = nullptr, const char* d = nullptr,
@@ -56,5 +59,13 @@ void Quoted(char* out, const char* text, uint64_t length);
 // The decimal text of n, in out (room for 24 bytes).
 const char* Decimal(uint64_t n, char* out);
 // A field of delimited output, quoted when it holds the separator, a quote
-// or a line break.
+// or a line break; with separator 0 the text as it is.
 void OutputField(int32_t separator, const char* text, size_t length);
+
+// result writes the result of a record (CodeResult or VerdictResult).
+void SinksChoose(CardcodeRun* run, void (*result)(CardcodeRun* run, int32_t separator));
+// Starts reading the records of an input with this separator (RECORD_LINES
+// without --csv).
+void RecordsOfInput(CardcodeRun* run, int32_t separator);
+// The result line of an argument, which is one field text, also with --csv.
+void ResultOfArgument(CardcodeRun* run, const CardcodeInput* argument);

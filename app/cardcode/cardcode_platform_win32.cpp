@@ -44,24 +44,18 @@ int PlatformInputIsConsole(void) {
 // Text in UTF-8 as a new UTF-16 string, or null.
 static wchar_t* WideOf(const char* text) {
   int count = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  if (count <= 0) return nullptr;
-  wchar_t* wide = static_cast<wchar_t*>(malloc((size_t)count * sizeof(wchar_t)));
-  if (wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, count) != count) {
-    free(wide);
-    wide = nullptr;
-  }
-  return wide;
+  wchar_t* wide = count > 0 ? static_cast<wchar_t*>(malloc((size_t)count * sizeof(wchar_t))) : nullptr;
+  if (wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, count) == count) return wide;
+  free(wide);
+  return nullptr;
 }
 
 static char* Utf8Of(const wchar_t* text) {
   int count = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (count <= 0) return nullptr;
-  char* narrow = static_cast<char*>(malloc((size_t)count));
-  if (narrow && WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, count, nullptr, nullptr) != count) {
-    free(narrow);
-    narrow = nullptr;
-  }
-  return narrow;
+  char* narrow = count > 0 ? static_cast<char*>(malloc((size_t)count)) : nullptr;
+  if (narrow && WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow, count, nullptr, nullptr) == count) return narrow;
+  free(narrow);
+  return nullptr;
 }
 
 // The C runtime splits the wide command line by the usual rules; only the

@@ -3,9 +3,6 @@
 // the output buffer, the input being read and the record being read.
 #pragma once
 
-#include <stddef.h>
-#include <stdint.h>
-
 #include "app/cardcode/cardcode_decode.h"
 #include "app/cardcode/cardcode_options.h"
 #include "app/cardcode/cardcode_records.h"
@@ -59,7 +56,7 @@ struct FieldState {
 
 struct CardcodeRun {
   const CardcodeOptions* plan;
-  // Chosen once from the plan (cardcode_sink.cpp).
+  // Chosen once from the plan (cardcode_output.cpp).
   const RecordSink* dataSink;
   const RecordSink* argumentSink;
   void (*result)(CardcodeRun* run, int32_t separator);  // the code or the verdict

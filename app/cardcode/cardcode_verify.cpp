@@ -9,20 +9,11 @@
 #include "core/number_text.h"
 #include "core/string_buffer.h"
 
-static const char CODE_PREFIX[] = "1D ";
-
 // Writes the reason, in up to four pieces, at position.
 static int CodeRefuse(int32_t position, const char* a, const char* b = "", const char* c = "", const char* d = "") {
   const char* pieces[] = {a, b, c, d};
   StringBuffer()->writePosition = position;
   for (const char* piece : pieces) StringAppend(piece);
-  return 0;
-}
-
-static int CodeRefuseAt(int32_t position, const char* reason, size_t index) {
-  StringBuffer()->writePosition = position;
-  StringAppend(reason);
-  FormatDecimal((int64_t)index + 1, (int32_t)StringBuffer()->writePosition);
   return 0;
 }
 
@@ -44,9 +35,11 @@ struct CodeParts {
 // The parts of text, or 0 with the reason written at position when the
 // text has not that form.
 static int CodeForm(const char* text, size_t length, int32_t position, CodeParts* parts) {
+  static const char UNEXPECTED[] = "kein Code: unerwartetes Zeichen an Stelle ";
+  char place[24];
   if (length > CODE_TEXT_LIMIT) return CodeRefuse(position, "kein Code: Zeile zu lang");
   if (length == 0) return CodeRefuse(position, "kein Code: leere Zeile");
-  if (length < 3 || memcmp(text, CODE_PREFIX, 3) != 0) {
+  if (length < 3 || memcmp(text, "1D ", 3) != 0) {
     return CodeRefuse(position, "kein Code: beginnt nicht mit \"1D \"");
   }
   size_t at = 3;
@@ -63,13 +56,13 @@ static int CodeForm(const char* text, size_t length, int32_t position, CodeParts
   if (hexLength == 0) return CodeRefuse(position, "kein Code: keine Hex-Ziffern nach \"1D \"");
   if (hexLength > 16) return CodeRefuse(position, "kein Code: mehr als 16 Hex-Ziffern");
   if (at == length) return CodeRefuse(position, "kein Code: Prüfwert fehlt");
-  if (text[at] != ' ') return CodeRefuseAt(position, "kein Code: unerwartetes Zeichen an Stelle ", at);
+  if (text[at] != ' ') return CodeRefuse(position, UNEXPECTED, Decimal(at + 1, place));
   size_t checkStart = ++at;
   for (; at < length && text[at] >= '0' && text[at] <= '9'; at++) {
   }
   size_t checkLength = at - checkStart;
   if (checkLength == 0 && at == length) return CodeRefuse(position, "kein Code: Prüfwert fehlt");
-  if (at < length) return CodeRefuseAt(position, "kein Code: unerwartetes Zeichen an Stelle ", at);
+  if (at < length) return CodeRefuse(position, UNEXPECTED, Decimal(at + 1, place));
   *parts = {value, hexLength, checkStart, checkLength};
   return 1;
 }
@@ -83,25 +76,21 @@ int CodeVerify(const char* text, size_t length, int32_t position, int64_t* numbe
   *number = (int64_t)parts.value;
   char code[CARD_CODE_MAX];
   size_t codeLength = CardCodeOfNumber(*number, code);
-  size_t codeHexLength = 8;
-  while (code[3 + codeHexLength] != ' ') codeHexLength++;
-  const char* codeCheck = code + 4 + codeHexLength;
-  size_t codeCheckLength = codeLength - 4 - codeHexLength;
-  if (hexLength != codeHexLength || memcmp(text + 3, code + 3, hexLength) != 0) {
-    if (hexLength < codeHexLength) {
+  CodeParts made;
+  CodeForm(code, codeLength, position, &made);
+  const char* codeCheck = code + made.checkStart;
+  if (hexLength != made.hexLength || memcmp(text + 3, code + 3, hexLength) != 0) {
+    if (hexLength < made.hexLength) {
       char digits[4] = {(char)('0' + hexLength), 0};
       const char* count = hexLength == 1 ? " Stelle, erwartet 8" : " Stellen, erwartet 8";
       return CodeRefuse(position, "kein Code: Hex-Zahl hat ", digits, count);
     }
     return CodeRefuse(position, "kein Code: Hex-Zahl mit überzähligen führenden Nullen");
   }
-  if (checkLength != codeCheckLength || memcmp(text + checkStart, codeCheck, checkLength) != 0) {
-    char expected[24];
-    char found[CODE_TEXT_LIMIT + 1];
-    memcpy(expected, codeCheck, codeCheckLength);
-    expected[codeCheckLength] = 0;
+  if (checkLength != made.checkLength || memcmp(text + checkStart, codeCheck, checkLength) != 0) {
+    char expected[24] = {}, found[CODE_TEXT_LIMIT + 1] = {};
+    memcpy(expected, codeCheck, made.checkLength);
     memcpy(found, text + checkStart, checkLength);
-    found[checkLength] = 0;
     return CodeRefuse(position, "Prüfwert ", found, " passt nicht, erwartet ", expected);
   }
   if (codeLength != length || memcmp(code, text, length) != 0) return CodeRefuse(position, "kein Code dieses Formats");
@@ -128,12 +117,6 @@ void VerdictResult(CardcodeRun* run, int32_t separator) {
     valid = 0;
   }
   if (!valid) run->notValid = 1;
-  const char* verdict = buffer->base + saved;
-  size_t length = (size_t)(buffer->writePosition - saved);
-  if (separator) {
-    OutputField(separator, verdict, length);
-  } else {
-    OutputBytes(verdict, length);
-  }
+  OutputField(separator, buffer->base + saved, (size_t)(buffer->writePosition - saved));
   buffer->writePosition = saved;
 }

@@ -25,5 +25,5 @@ struct CardcodeRun;
 // Writes the verdict on the current record's field, or for a line
 // "input<TAB>code" on the code after the tab, which must also be the
 // input's; separator: quote the verdict as a field of delimited output
-// (0 for lines).
+// (0: as it is).
 void VerdictResult(CardcodeRun* run, int32_t separator);
