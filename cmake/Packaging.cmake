@@ -81,4 +81,5 @@ if(BUILD_TESTING AND ZEL_BUILD_TESTS)
                    -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}
                    -P ${ZEL_SOURCE_ROOT}/cmake/PackageCheck.cmake)
   set_tests_properties(${zel_package_test} PROPERTIES TIMEOUT 300)
+  zel_test_labels(${zel_package_test} package)
 endif()
