@@ -1,5 +1,4 @@
-// Numbered object registries, the object list beneath their dynamic objects,
-// and library state records: growth, re-allocation through the free
+// Numbered object registries: growth, re-allocation through the free
 // callback, enumeration order with frees inside the loop, wild handle
 // values, injected heap failures, and a randomized comparison against a
 // simple model.
@@ -17,7 +16,6 @@
 #include "core/kernel.h"
 #include "core/object_list.h"
 #include "core/registry.h"
-#include "core/state_record.h"
 
 namespace {
 
@@ -79,90 +77,6 @@ std::vector<int64_t> Enumerate(ObjectRegistry* registry, bool freeEach) {
     if (values.size() > 100000) break;
   }
   return values;
-}
-
-// ---------------------------------------------------------------------------
-// Object list
-
-TEST(ObjectList, PushesAtTheFrontAndUnlinksFromAnyPosition) {
-  ListNode* head = nullptr;
-  void* payloads[4];
-  for (int i = 0; i < 4; i++) {
-    payloads[i] = ListPushFront(&head, sizeof(ListNode) + 24);
-    ASSERT_NE(payloads[i], nullptr);
-    EXPECT_TRUE(IsAllZero(payloads[i], 24)) << "payload " << i << " is not zero-filled";
-    EXPECT_EQ(head, ListNodeOf(payloads[i]));
-    memset(payloads[i], 0x5A, 24);
-  }
-  // Newest first: 3 2 1 0, linked both ways.
-  EXPECT_EQ(head->prev, nullptr);
-  EXPECT_EQ(ListNodeOf(payloads[0])->next, nullptr);
-  for (int i = 3; i > 0; i--) {
-    EXPECT_EQ(ListNodeOf(payloads[i])->next, ListNodeOf(payloads[i - 1]));
-    EXPECT_EQ(ListNodeOf(payloads[i - 1])->prev, ListNodeOf(payloads[i]));
-  }
-  ListRemove(&head, payloads[2]);  // middle
-  EXPECT_EQ(ListNodeOf(payloads[3])->next, ListNodeOf(payloads[1]));
-  EXPECT_EQ(ListNodeOf(payloads[1])->prev, ListNodeOf(payloads[3]));
-  ListRemove(&head, payloads[3]);  // head
-  EXPECT_EQ(head, ListNodeOf(payloads[1]));
-  EXPECT_EQ(head->prev, nullptr);
-  ListRemove(&head, payloads[0]);  // oldest
-  EXPECT_EQ(head->next, nullptr);
-  ListRemove(&head, payloads[1]);
-  EXPECT_EQ(head, nullptr);
-}
-
-TEST(ObjectList, FailedOrImpossibleNodeLeavesTheListUnchanged) {
-  FailureBudgetReset reset;
-  ListNode* head = nullptr;
-  void* only = ListPushFront(&head, sizeof(ListNode) + 8);
-  ASSERT_NE(only, nullptr);
-  EXPECT_EQ(ListPushFront(&head, sizeof(ListNode) - 1), nullptr) << "a node too small for its links";
-  KernelFailAllocationsAfter(0);
-  EXPECT_EQ(ListPushFront(&head, sizeof(ListNode) + 8), nullptr);
-  KernelFailAllocationsAfter(-1);
-  EXPECT_EQ(head, ListNodeOf(only));
-  EXPECT_EQ(head->next, nullptr);
-  EXPECT_EQ(head->prev, nullptr);
-  ListRemove(&head, only);
-  EXPECT_EQ(head, nullptr);
-}
-
-// ---------------------------------------------------------------------------
-// State records
-
-void* initialisedRecord;
-int initialiserCalls;
-void RecordingInitialiser(void* record) {
-  initialiserCalls++;
-  initialisedRecord = record;
-  EXPECT_TRUE(IsAllZero(record, 96)) << "the initialiser must see a zero-filled record";
-  static_cast<int64_t*>(record)[0] = 77;
-}
-
-TEST(StateRecord, IsZeroFilledAndInitialisedBeforeItIsReturned) {
-  initialiserCalls = 0;
-  int64_t* record = static_cast<int64_t*>(StateRecordCreate(96, RecordingInitialiser));
-  ASSERT_NE(record, nullptr);
-  EXPECT_EQ(initialiserCalls, 1);
-  EXPECT_EQ(initialisedRecord, record);
-  EXPECT_EQ(record[0], 77);
-  EXPECT_TRUE(IsAllZero(record + 1, 88));
-  void* plain = StateRecordCreate(40, nullptr);
-  ASSERT_NE(plain, nullptr);
-  EXPECT_TRUE(IsAllZero(plain, 40));
-}
-
-TEST(StateRecord, HeapFailureYieldsNullWithoutRunningTheInitialiser) {
-  FailureBudgetReset reset;
-  initialiserCalls = 0;
-  KernelFailAllocationsAfter(0);
-  EXPECT_EQ(StateRecordCreate(96, RecordingInitialiser), nullptr);
-  EXPECT_EQ(initialiserCalls, 0);
-  KernelFailAllocationsAfter(-1);
-  EXPECT_EQ(StateRecordCreate(-1, RecordingInitialiser), nullptr) << "negative size";
-  EXPECT_EQ(initialiserCalls, 0);
 }
 
 // ---------------------------------------------------------------------------
