@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "support/child_process.h"
 #include "support/gui_test_support.h"
 #include "window/event_wait.h"
 #include "window/events/event_codes.h"
@@ -99,13 +100,10 @@ std::string DemoPath() {
 TEST_F(SizeEvents, DemoProgramCountsSizeEventsDuringADrag) {
   std::string demo = DemoPath();
   if (GetFileAttributesA(demo.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no " << demo;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessA(demo.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  HWND window = nullptr;
-  ASSERT_TRUE(support::PumpUntil([&] { return (window = FindWindowA(nullptr, "Size demo")) != nullptr; }, 10000))
-      << "awaited the demo window";
+  support::ChildProcess demoProcess;
+  ASSERT_TRUE(support::ChildStart(&demoProcess, demo, {})) << "error " << demoProcess.startError;
+  HWND window = support::ChildWindowAwait(demoProcess, "Size demo", 10000);
+  ASSERT_NE(window, nullptr);
   HWND counter = nullptr;
   ASSERT_TRUE(support::PumpUntil([&] {
     for (HWND child = FindWindowExA(window, nullptr, "Static", nullptr); child;
@@ -128,7 +126,7 @@ TEST_F(SizeEvents, DemoProgramCountsSizeEventsDuringADrag) {
   auto demoCapture = [&] {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    GetGUIThreadInfo(process.dwThreadId, &info);
+    GetGUIThreadInfo(demoProcess.process.dwThreadId, &info);
     return info.hwndCapture;
   };
   ASSERT_TRUE(support::PumpUntil([&] { return demoCapture() == window; })) << "awaited the demo tracking the drag";
@@ -149,12 +147,7 @@ TEST_F(SizeEvents, DemoProgramCountsSizeEventsDuringADrag) {
   support::PressKey(VK_RETURN);
   EXPECT_TRUE(support::PumpUntil([&] { return demoCapture() == nullptr; })) << "awaited the end of the drag on Enter";
   PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0) << "the demo ends on close";
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  EXPECT_EQ(exitCode, 0u);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  EXPECT_EQ(support::ChildAwaitExit(&demoProcess, 10000, "the demo's end on close").code, 0);
   support::PumpUntilIdle();
 }
 

@@ -18,6 +18,7 @@
 #include "window/drop_record.h"
 #include "window/event_wait.h"
 #include "window/message_table.h"
+#include "support/child_process.h"
 #include "support/window_fixtures.h"
 
 namespace {
@@ -195,27 +196,16 @@ TEST_F(WindowTest, WildMessagesFromAnotherProcessChangeNothing) {
   ASSERT_NE(GetModuleFileNameA(nullptr, program, sizeof program), 0u);
   snprintf(text, sizeof text, "%lld", static_cast<long long>(reinterpret_cast<intptr_t>(window)));
   SetEnvironmentVariableA(FOREIGN_TARGET_VARIABLE, text);
-  std::string command = std::string("\"") + program + "\" --gtest_filter=ForeignProcess.SenderRole";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                &process);
+  support::ChildProcess sender;
+  bool started = support::ChildStart(&sender, program, {"--gtest_filter=ForeignProcess.SenderRole"});
   SetEnvironmentVariableA(FOREIGN_TARGET_VARIABLE, nullptr);
-  ASSERT_TRUE(started);
-  DWORD start = GetTickCount();
-  while (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 60000) {
+  ASSERT_TRUE(started) << "error " << sender.startError;
+  support::ChildExit exit = support::ChildAwaitExit(&sender, 60000, "the sending process", [] {
     EventPoll(50);
     EXPECT_EQ(WindowStateGet()->dropData, nullptr);
-  }
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  bool finished = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
-  if (!finished) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  ASSERT_TRUE(finished) << "awaited the sending process";
-  EXPECT_EQ(exitCode, 0u);
+  });
+  ASSERT_TRUE(exit.ended);
+  EXPECT_EQ(exit.code, 0);
   support::DrainEvents();
   EXPECT_EQ(WindowStateGet()->dropData, nullptr);
   EXPECT_TRUE(KernelHeapValidate(ProcessHeap()));

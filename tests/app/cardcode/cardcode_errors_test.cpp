@@ -10,7 +10,6 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -102,15 +101,12 @@ TEST(CardcodeErrors, AReadFailureInsideALineWithdrawsThatLine) {
   ASSERT_TRUE(TerminalOpen(true, &master, &slave));
   int errors[2];
   ASSERT_EQ(pipe(errors), 0);
-  pid_t child = fork();
-  if (child == 0) {
-    dup2(receiver, 0);
-    dup2(slave, 1);
-    dup2(errors[1], 2);
-    for (int fd = 3; fd < 256; fd++) close(fd);
-    execl(cardcodePath, cardcodePath, "--tsv", "-", "7", (char*)nullptr);
-    _exit(127);
-  }
+  support::ChildStreams streams;
+  streams.input = receiver;
+  streams.output = slave;
+  streams.errors = errors[1];
+  support::ChildProcess child;
+  ASSERT_TRUE(support::ChildStart(&child, cardcodePath, {"--tsv", "-", "7"}, streams));
   close(receiver);
   close(errors[1]);
   const char sent[] = "5\n12";
@@ -121,12 +117,11 @@ TEST(CardcodeErrors, AReadFailureInsideALineWithdrawsThatLine) {
   setsockopt(sender, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
   close(sender);
 
+  support::ChildExit exit = support::ChildAwaitExit(&child, 10000, "the end of cardcode after the reset");
   std::string err;
   char block[4096];
   ssize_t got;
   while ((got = read(errors[0], block, sizeof block)) > 0) err.append(block, (size_t)got);
-  int status = 0;
-  waitpid(child, &status, 0);
   // Whatever else reached the terminal after the first line.
   std::string rest;
   pollfd ready = {master, POLLIN, 0};
@@ -135,7 +130,7 @@ TEST(CardcodeErrors, AReadFailureInsideALineWithdrawsThatLine) {
   close(slave);
   close(master);
   EXPECT_EQ(rest, "7\t" + ModelCode(7) + "\n") << "no part of the line \"12\", then the next input";
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << "status " << status;
+  EXPECT_EQ(exit.code, 3);
   EXPECT_EQ(LineCount(err), 1) << err;
   EXPECT_NE(err.find("Lesefehler"), std::string::npos) << err;
 }

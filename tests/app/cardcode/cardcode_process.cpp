@@ -8,9 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/resource.h>
 #include <termios.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -34,26 +32,18 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
   if (pipedInput && pipe(inPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
   if (pipedOutput && pipe(outPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
   if (pipe(errPipe) != 0) ADD_FAILURE() << "pipe: " << strerror(errno);
-
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(cardcodePath));
-  for (const std::string& arg : setup.args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-
-  pid_t child = fork();
-  if (child == 0) {
-    int in = pipedInput ? inPipe[0] : open(setup.inputPath.c_str(), O_RDONLY);
-    int out = pipedOutput ? outPipe[1] : open(setup.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0) _exit(126);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(errPipe[1], 2);
-    for (int fd = 3; fd < 256; fd++) close(fd);
-    execv(cardcodePath, argv.data());
-    _exit(127);
+  support::ChildStreams streams;
+  streams.input = pipedInput ? inPipe[0] : open(setup.inputPath.c_str(), O_RDONLY);
+  streams.output = pipedOutput ? outPipe[1] : open(setup.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  streams.errors = errPipe[1];
+  support::ChildProcess child = {};
+  if (streams.input < 0 || streams.output < 0) {
+    ADD_FAILURE() << "cannot open " << (streams.input < 0 ? setup.inputPath : setup.outputPath);
+  } else if (!support::ChildStart(&child, cardcodePath, setup.args, streams)) {
+    ADD_FAILURE() << "cannot start " << cardcodePath << ": " << strerror(child.startError);
   }
-  if (pipedInput) close(inPipe[0]);
-  if (pipedOutput) close(outPipe[1]);
+  if (streams.input >= 0) close(streams.input);
+  if (streams.output >= 0) close(streams.output);
   close(errPipe[1]);
 
   int inFd = pipedInput ? inPipe[1] : -1;
@@ -86,8 +76,8 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
     if (outFd >= 0) fds[count++] = {outFd, POLLIN, 0};
     if (errFd >= 0) fds[count++] = {errFd, POLLIN, 0};
     if (NowSeconds() > deadline) {
-      ADD_FAILURE() << "cardcode did not finish within 120 s";
-      kill(child, SIGKILL);
+      ADD_FAILURE() << "awaited the end of cardcode's output within 120 s; ended it";
+      support::ChildEnd(&child);
       break;
     }
     if (poll(fds, count, 1000) <= 0) continue;
@@ -124,13 +114,15 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
       }
     }
   }
-  int status = 0;
-  rusage usage;
-  memset(&usage, 0, sizeof usage);
-  wait4(child, &status, 0, &usage);
-  result.maxResidentKb = usage.ru_maxrss;
-  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  for (int fd : {inFd, outFd, errFd}) {
+    if (fd >= 0) close(fd);
+  }
+  if (child.pid) {
+    support::ChildExit exit = support::ChildAwaitExit(&child, 120000, "the end of cardcode after its output");
+    result.maxResidentKb = exit.maxResidentKb;
+    result.exitCode = exit.code;
+    result.signal = exit.signal;
+  }
   return result;
 }
 
@@ -184,19 +176,12 @@ TerminalChild StartOnTerminal(const std::vector<std::string>& args, bool outputT
   int output[2] = {-1, -1}, errors[2];
   if (!outputToTerminal && pipe(output) != 0) ADD_FAILURE() << "pipe";
   if (pipe(errors) != 0) ADD_FAILURE() << "pipe";
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(cardcodePath));
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  child.pid = fork();
-  if (child.pid == 0) {
-    dup2(child.slave, 0);
-    dup2(outputToTerminal ? child.slave : output[1], 1);
-    dup2(errors[1], 2);
-    for (int fd = 3; fd < 256; fd++) close(fd);
-    execv(cardcodePath, argv.data());
-    _exit(127);
-  }
+  support::ChildStreams streams;
+  streams.input = child.slave;
+  streams.output = outputToTerminal ? child.slave : output[1];
+  streams.errors = errors[1];
+  if (!support::ChildStart(&child.process, cardcodePath, args, streams))
+    ADD_FAILURE() << "cannot start " << cardcodePath << ": " << strerror(child.process.startError);
   if (!outputToTerminal) {
     close(output[1]);
     child.output = output[0];
@@ -230,29 +215,18 @@ static std::string ReadAll(int fd) {
 }
 
 int FinishOnTerminal(TerminalChild* child, std::string* out, std::string* err) {
-  // The end of input typed last must be read before the terminal goes away
-  // (bounded: 10 s), else the hang-up could be what ends cardcode.
-  int status = 0;
-  pid_t ended = 0;
-  for (int tries = 0; tries < 1000 && ended == 0; tries++) {
-    ended = waitpid(child->pid, &status, WNOHANG);
-    if (ended == 0) {
-      timespec pause = {0, 10 * 1000 * 1000};
-      nanosleep(&pause, nullptr);
-    }
-  }
+  // The end of input typed last must be read before the terminal goes away,
+  // else the hang-up could be what ends cardcode.
+  support::ChildExit exit =
+      support::ChildAwaitExit(&child->process, 10000, "the end of cardcode after the end of its input");
   if (child->master >= 0) close(child->master);
   child->master = -1;
   if (child->output >= 0) *out += ReadAll(child->output);
   *err += ReadAll(child->errors);
-  if (ended == 0) {
-    ADD_FAILURE() << "cardcode did not end within 10 s of its input's end";
-    waitpid(child->pid, &status, 0);
-  }
   close(child->slave);
   if (child->output >= 0) close(child->output);
   close(child->errors);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return exit.code;
 }
 
 int main(int argc, char** argv) {

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/child_process.h"
+
 extern const char* cardcodePath;
 
 struct ProcessSetup {
@@ -62,7 +64,7 @@ void WriteFile(const std::string& path, const std::string& content);
 // a pipe. raw: bytes reach cardcode as typed, else line by line as from a
 // keyboard or card reader (canonical mode). Echo is off.
 struct TerminalChild {
-  int pid = -1;
+  support::ChildProcess process = {};
   int master = -1;   // the keyboard side: write to type, read the terminal's output
   int slave = -1;    // kept open here too, so that hang-ups are the master's doing
   int output = -1;   // standard output pipe, when not the terminal
@@ -75,5 +77,6 @@ TerminalChild StartOnTerminal(const std::vector<std::string>& args, bool outputT
 // returns what was read.
 std::string ReadUntil(int fd, const std::string& wanted, double seconds);
 // Closes the master (if still open) and the pipes, collects the rest of
-// standard output and error, waits for the child; the exit code, or -1.
+// standard output and error, waits (bounded) for the child; the exit code,
+// or -1.
 int FinishOnTerminal(TerminalChild* child, std::string* out, std::string* err);

@@ -98,14 +98,14 @@ TEST(CardcodeTerminal, VerdictsShowAtOnceToo) {
 
 TEST(CardcodeTerminal, IntoAPipeTheOutputWaitsForTheEnd) {
   TerminalChild child = StartOnTerminal({}, false, false);
-  ASSERT_TRUE(AwaitReadAndWaiting(child.pid, 0)) << "cardcode waiting for input within 10 s";
-  long before = ProcessIoCounter(child.pid, "rchar");
+  ASSERT_TRUE(AwaitReadAndWaiting(child.process.pid, 0)) << "cardcode waiting for input within 10 s";
+  long before = ProcessIoCounter(child.process.pid, "rchar");
   ASSERT_GE(before, 0) << "/proc/PID/io is readable";
   const char typed[] = "1\r2\r3\r";
   ASSERT_EQ(write(child.master, typed, sizeof typed - 1), (ssize_t)(sizeof typed - 1));
-  ASSERT_TRUE(AwaitReadAndWaiting(child.pid, before + (long)sizeof typed - 1))
+  ASSERT_TRUE(AwaitReadAndWaiting(child.process.pid, before + (long)sizeof typed - 1))
       << "cardcode read the three lines and waits for more, within 10 s";
-  EXPECT_EQ(ProcessIoCounter(child.pid, "syscw"), 1) << "nothing written yet but the typing hint";
+  EXPECT_EQ(ProcessIoCounter(child.process.pid, "syscw"), 1) << "nothing written yet but the typing hint";
   pollfd ready = {child.output, POLLIN, 0};
   EXPECT_EQ(poll(&ready, 1, 0), 0) << "no output in the pipe yet";
   ASSERT_EQ(write(child.master, "\x04", 1), 1);

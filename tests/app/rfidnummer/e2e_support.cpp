@@ -21,70 +21,12 @@ std::string ProgramArgument(int index) {
   return WindowsPath(__argv[index]);
 }
 
-namespace {
-
-struct WindowSearch {
-  DWORD processId;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK WindowSearchStep(HWND window, LPARAM context) {
-  WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-  char title[256] = {};
-  GetWindowTextA(window, title, sizeof title);
-  if (strcmp(title, search->title) != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-}  // namespace
-
-bool ProgramStart(RunningProgram* program, const std::string& path, const char* title, DWORD timeoutMs) {
+bool ProgramStart(RunningProgram* program, const std::string& path, const char* title) {
   *program = RunningProgram();
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  std::string commandLine = "\"" + path + "\"";
-  if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &program->process)) {
-    program->process = PROCESS_INFORMATION();
-    return false;
-  }
-  WindowSearch search = {program->process.dwProcessId, title, nullptr};
-  support::PumpUntil(
-      [&] {
-        search.found = nullptr;
-        EnumWindows(WindowSearchStep, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-      },
-      timeoutMs);
-  program->window = search.found;
+  if (!support::ChildStart(&program->child, path, {})) return false;
+  program->window = support::ChildWindowAwait(program->child, title);
   if (program->window) program->windowThread = GetWindowThreadProcessId(program->window, nullptr);
   return program->window != nullptr;
-}
-
-bool ProgramWaitExit(RunningProgram* program, DWORD* exitCode, DWORD timeoutMs) {
-  if (!program->process.hProcess) return false;
-  HANDLE process = program->process.hProcess;
-  // Pumped while waiting: the program's shut-down may send messages to
-  // windows of this thread (activation changes).
-  bool ended = support::PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs);
-  if (ended && exitCode) GetExitCodeProcess(process, exitCode);
-  return ended;
-}
-
-void ProgramStop(RunningProgram* program) {
-  if (!program->process.hProcess) return;
-  if (WaitForSingleObject(program->process.hProcess, 0) != WAIT_OBJECT_0) {
-    TerminateProcess(program->process.hProcess, 99);
-    WaitForSingleObject(program->process.hProcess, 5000);
-  }
-  CloseHandle(program->process.hThread);
-  CloseHandle(program->process.hProcess);
-  *program = RunningProgram();
 }
 
 namespace {
@@ -282,12 +224,12 @@ void RfidNummerTest::Start() {
 }
 
 void RfidNummerTest::Stop() {
-  if (program.process.hProcess && WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0) {
+  if (support::ChildRunning(&program.child)) {
     PostMessageA(program.window, WM_CLOSE, 0, 0);
-    DWORD exitCode = 0;
-    ProgramWaitExit(&program, &exitCode);
+    support::ChildAwaitExit(&program.child, 10000, "the utility's end on WM_CLOSE");
   }
-  ProgramStop(&program);
+  support::ChildEnd(&program.child);
+  program = RunningProgram();
 }
 
 void RfidNummerTest::ClickInto(HWND field) {

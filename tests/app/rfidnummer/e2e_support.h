@@ -1,6 +1,7 @@
 // Helpers for end-to-end tests that drive the real rfidnummer.exe from
 // outside, with only what a person or an accessibility tool has: the
-// program is started as its own process, its window is found by its title,
+// program is started as its own process (support/child_process.h), its
+// window is found by its title,
 // it gets synthesized keys and clicks (SendInput), its fields are read with
 // WM_GETTEXT, and it is closed with WM_CLOSE or Alt+F4.
 //
@@ -15,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
+
 namespace e2e {
 
 // "/work/x/y" -> "Z:\work\x\y"; a path that already has a drive is kept.
@@ -25,19 +28,14 @@ std::string ProgramArgument(int index);
 
 // A started program and its main window.
 struct RunningProgram {
-  PROCESS_INFORMATION process;  // zero when the start failed
+  support::ChildProcess child;  // zero when the start failed
   HWND window;                  // null until found
   DWORD windowThread;           // the thread that owns the window
 };
 
-// CreateProcessA of the program, then waits (bounded) until a visible
-// top-level window of that process titled `title` exists.
-bool ProgramStart(RunningProgram* program, const std::string& path, const char* title, DWORD timeoutMs = 15000);
-// Waits for the process to end; false on timeout. exitCode receives its code.
-bool ProgramWaitExit(RunningProgram* program, DWORD* exitCode, DWORD timeoutMs = 10000);
-// Ends a program that is still running (for tear-down after a failure) and
-// closes the handles.
-void ProgramStop(RunningProgram* program);
+// Starts the program, then waits (bounded) until a visible top-level
+// window of that process titled `title` exists.
+bool ProgramStart(RunningProgram* program, const std::string& path, const char* title);
 
 // The window's child controls in the order the system lists them.
 std::vector<HWND> ChildControls(HWND window);

@@ -158,9 +158,9 @@ TEST_F(RfidNummerTest, ClosingEndsTheProcessWithCodeZero) {
       support::PressKey(VK_F4, VK_MENU);
     else
       PostMessageA(program.window, WM_CLOSE, 0, 0);
-    DWORD exitCode = 12345;
-    ASSERT_TRUE(e2e::ProgramWaitExit(&program, &exitCode)) << "awaited the process end after " << row.way;
-    EXPECT_EQ(exitCode, 0u) << row.way;
+    support::ChildExit exit = support::ChildAwaitExit(&program.child, 10000, std::string("the end after ") + row.way);
+    ASSERT_TRUE(exit.ended);
+    EXPECT_EQ(exit.code, 0) << row.way;
     EXPECT_FALSE(IsWindow(program.window)) << row.way;
     Stop();
   }

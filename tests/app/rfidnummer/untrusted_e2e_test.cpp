@@ -62,7 +62,7 @@ TEST_F(RfidNummerTest, WildPropertyValuesLeaveItRunningAndConverting) {
     }
     SetPropA(property.window, property.name.c_str(), property.value);
   }
-  ASSERT_EQ(WaitForSingleObject(program.process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";
+  ASSERT_TRUE(support::ChildRunning(&program.child)) << "still running";
 
   e2e::ClearField(static_cast<int>(typed.size()));
   support::TypeText("12345678");
@@ -84,22 +84,6 @@ struct BudgetRun {
   size_t controls = 0;      // of that window
 };
 
-struct ProcessWindows {
-  DWORD processId;
-  HWND notice;
-  HWND main;
-};
-
-BOOL CALLBACK ProcessWindowFind(HWND window, LPARAM context) {
-  ProcessWindows* found = reinterpret_cast<ProcessWindows*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != found->processId || !IsWindowVisible(window)) return TRUE;
-  if (support::ClassNameOf(window) == "#32770") found->notice = window;
-  else if (support::WindowText(window) == "RFID Nummer") found->main = window;
-  return TRUE;
-}
-
 // Starts the copy with every allocation after `budget` failing and waits
 // until it ends, or stands still in a message box or its event loop; a box
 // is read and confirmed (or, when known() says it was seen before, the
@@ -111,15 +95,11 @@ BudgetRun RunWithBudget(const std::string& program, long budget,
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return run;
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdError = writeEnd;
-  PROCESS_INFORMATION process = {};
+  support::ChildStreams streams;
+  streams.errors = writeEnd;
+  support::ChildProcess child;
   SetEnvironmentVariableA("ZEL_ALLOCATION_BUDGET", std::to_string(budget).c_str());
-  std::string command = "\"" + program + "\"";
-  run.started = CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                               &process) != 0;
+  run.started = support::ChildStart(&child, program, {}, streams);
   SetEnvironmentVariableA("ZEL_ALLOCATION_BUDGET", nullptr);
   CloseHandle(writeEnd);
   if (!run.started) {
@@ -127,38 +107,35 @@ BudgetRun RunWithBudget(const std::string& program, long budget,
     return run;
   }
   // Idle means waiting for input: in the box's loop or in the event loop.
-  WaitForInputIdle(process.hProcess, 15000);
-  ProcessWindows windows = {process.dwProcessId, nullptr, nullptr};
+  WaitForInputIdle(child.process.hProcess, 15000);
+  HWND notice = nullptr, mainWindow = nullptr;
   support::PumpUntil([&] {
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) return true;
-    windows.notice = windows.main = nullptr;
-    EnumWindows(ProcessWindowFind, reinterpret_cast<LPARAM>(&windows));
-    return windows.notice || windows.main;
+    notice = support::ChildWindow(child, nullptr, "#32770");
+    mainWindow = support::ChildWindow(child, "RFID Nummer");
+    return notice || mainWindow || !support::ChildRunning(&child);
   }, 15000);
-  if (windows.notice) {
-    run.noticeTitle = support::WindowText(windows.notice);
-    for (HWND part : e2e::ChildControls(windows.notice)) run.noticeText += e2e::ControlText(part) + "\n";
+  if (notice) {
+    run.noticeTitle = support::WindowText(notice);
+    for (HWND part : e2e::ChildControls(notice)) run.noticeText += e2e::ControlText(part) + "\n";
     // Confirming a box costs Wine two seconds; a stop already seen is cut
     // short, since only its exit code would be left to see.
     if (known && known(run.noticeText)) {
-      TerminateProcess(process.hProcess, KERNEL_FATAL_EXIT_CODE);
+      TerminateProcess(child.process.hProcess, KERNEL_FATAL_EXIT_CODE);
     } else {
-      PostMessageA(windows.notice, WM_COMMAND, IDOK, 0);
+      PostMessageA(notice, WM_COMMAND, IDOK, 0);
     }
-  } else if (windows.main) {
+  } else if (mainWindow) {
     run.loopRan = true;
-    run.controls = e2e::ChildControls(windows.main).size();
-    PostMessageA(windows.main, WM_CLOSE, 0, 0);
+    run.controls = e2e::ChildControls(mainWindow).size();
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
   }
-  run.ended = support::PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 15000);
-  if (!run.ended) TerminateProcess(process.hProcess, 99);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
+  support::ChildExit exit = support::ChildAwaitExit(&child, 15000, "the end of the budget copy");
+  run.ended = exit.ended;
+  run.exitCode = static_cast<DWORD>(exit.code);
   char buffer[512];
   DWORD got = 0;
   while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) run.errorOutput.append(buffer, got);
   CloseHandle(readEnd);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
   return run;
 }
 

@@ -12,36 +12,9 @@
 
 #include <string>
 
+using support::WideText;
+
 const char* cardcodePath = nullptr;
-
-static std::wstring Wide(const std::string& text) {
-  int count = MultiByteToWideChar(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0);
-  std::wstring wide((size_t)count, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), (int)text.size(), &wide[0], count);
-  return wide;
-}
-
-// One argument as the C runtime's command-line split will give it back:
-// quoted when needed, backslashes doubled only before a quote.
-static void ArgumentAppend(std::wstring* line, const std::wstring& argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) {
-    *line += argument;
-    return;
-  }
-  *line += L'"';
-  size_t backslashes = 0;
-  for (wchar_t c : argument) {
-    if (c == L'\\') {
-      backslashes++;
-      continue;
-    }
-    line->append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-    backslashes = 0;
-    *line += c;
-  }
-  line->append(2 * backslashes, L'\\');
-  *line += L'"';
-}
 
 static std::string Contents(const std::wstring& path) {
   std::string text;
@@ -64,7 +37,7 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
   ProcessResult result;
   static int runs = 0;
   std::string stem = TemporaryPath("run") + std::to_string(++runs);
-  std::wstring inPath = Wide(stem + ".in"), outPath = Wide(stem + ".out"), errPath = Wide(stem + ".err");
+  std::wstring inPath = WideText(stem + ".in"), outPath = WideText(stem + ".out"), errPath = WideText(stem + ".err");
   WriteFile(stem + ".in", setup.input);
   HANDLE in = Inheritable(inPath, false), out = INVALID_HANDLE_VALUE, err = Inheritable(errPath, true);
   if (setup.closeOutputAfter) {
@@ -77,43 +50,15 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
   } else {
     out = Inheritable(outPath, true);
   }
-  std::wstring line;
-  ArgumentAppend(&line, Wide(cardcodePath));
-  for (const std::string& arg : setup.args) {
-    line += L' ';
-    ArgumentAppend(&line, Wide(arg));
-  }
-  STARTUPINFOW start;
-  ZeroMemory(&start, sizeof start);
-  start.cb = sizeof start;
-  start.dwFlags = STARTF_USESTDHANDLES;
-  start.hStdInput = in;
-  start.hStdOutput = out;
-  start.hStdError = err;
-  PROCESS_INFORMATION process;
-  std::wstring program = Wide(cardcodePath);
-  // Under Wine on a loaded machine a start now and then fails with an
-  // internal error; a second attempt succeeds.
-  BOOL started = FALSE;
-  DWORD error = 0;
-  for (int attempt = 0; attempt < 3 && !started; attempt++) {
-    started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &process);
-    if (!started) error = GetLastError();
-    if (!started && error != ERROR_INTERNAL_ERROR) break;
-  }
-  if (!started) {
-    ADD_FAILURE() << "cannot start " << cardcodePath << ": error " << error;
+  support::ChildStreams streams;
+  streams.input = in;
+  streams.output = out;
+  streams.errors = err;
+  support::ChildProcess child;
+  if (!support::ChildStart(&child, cardcodePath, setup.args, streams)) {
+    ADD_FAILURE() << "cannot start " << cardcodePath << ": error " << child.startError;
   } else {
-    if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
-      ADD_FAILURE() << "cardcode did not finish within 120 s";
-      TerminateProcess(process.hProcess, 99);
-      WaitForSingleObject(process.hProcess, INFINITE);
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    result.exitCode = (int)code;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    result.exitCode = support::ChildAwaitExit(&child, 120000, "the end of cardcode").code;
   }
   CloseHandle(in);
   CloseHandle(out);
@@ -153,7 +98,7 @@ std::string TemporaryPath(const char* name) {
     for (int attempt = 0; folder.empty(); attempt++) {
       std::string candidate = std::string(narrow) + "cardcode_tests_" + std::to_string(GetCurrentProcessId()) + "_" +
                               std::to_string(attempt);
-      if (CreateDirectoryW(Wide(candidate).c_str(), nullptr)) folder = candidate;
+      if (CreateDirectoryW(WideText(candidate).c_str(), nullptr)) folder = candidate;
     }
     for (char& c : folder) {
       if (c == '\\') c = '/';
@@ -163,7 +108,7 @@ std::string TemporaryPath(const char* name) {
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
-  FILE* file = _wfopen(Wide(path).c_str(), L"wb");
+  FILE* file = _wfopen(WideText(path).c_str(), L"wb");
   ASSERT_TRUE(file) << path;
   fwrite(content.data(), 1, content.size(), file);
   fclose(file);
@@ -194,6 +139,6 @@ int main(int argc, char** argv) {
   if (!path.empty() && path[0] == '/') path = "Z:" + path;
   cardcodePath = path.c_str();
   int status = RUN_ALL_TESTS();
-  if (!folder.empty()) FolderRemove(Wide(folder));
+  if (!folder.empty()) FolderRemove(WideText(folder));
   return status;
 }
