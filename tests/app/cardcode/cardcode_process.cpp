@@ -126,12 +126,6 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
   return result;
 }
 
-std::string ModelCode(int64_t n) {
-  char text[64];
-  snprintf(text, sizeof text, "1D %08llX %lld", (unsigned long long)n, (long long)(10 - n % 10));
-  return text;
-}
-
 std::string PlatformLines(const std::string& text) { return text; }
 
 static std::string folder;

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/card_code_model.h"
 #include "support/child_process.h"
 
 extern const char* cardcodePath;
@@ -49,9 +50,6 @@ inline ProcessResult RunCardcode(std::vector<std::string> args, std::string inpu
   return RunCardcode(setup);
 }
 
-// The code the window shows for the number n, from an independent model of
-// the format.
-std::string ModelCode(int64_t n);
 // text with each "\n" as the program under test ends its lines ("\r\n" on
 // Windows).
 std::string PlatformLines(const std::string& text);

@@ -55,13 +55,11 @@ struct ConversionCase {
   const char* code;
 };
 
+// The codes themselves are tabled in card_code_test.cpp; these rows prove
+// that the field's text reaches the card code and the code the field.
 const ConversionCase conversionCases[] = {
-    {"", "1D 00000000 10"},
     {"12345678", "1D 00BC614E 2"},
-    {"4294967296", "1D 100000000 4"},
-    {"-15", "1D FFFFFFFFFFFFFFF1 15"},
-    {"$FF", "1D 000000FF 5"},
-    {"abc", "1D 00000000 10"},
+    {"", "1D 00000000 10"},
 };
 
 TEST_F(RfidNummerTest, TypingANumberAndClickingIntoTheResultShowsItsCode) {
@@ -80,13 +78,13 @@ TEST_F(RfidNummerTest, TypingANumberAndClickingIntoTheResultShowsItsCode) {
   // Typing alone computes nothing: the result stays until the field is left.
   ClickInto(numberField);
   support::TypeText("9");
-  ASSERT_TRUE(e2e::AwaitText(numberField, "abc9"));
+  ASSERT_TRUE(e2e::AwaitText(numberField, "9"));
   EXPECT_EQ(e2e::ControlText(resultField), "1D 00000000 10");
 
   std::string directory = e2e::ProgramArgument(2);
   if (!directory.empty()) {
     ClickInto(numberField);
-    e2e::ClearField(4);
+    e2e::ClearField(1);
     support::TypeText("12345678");
     ClickInto(resultField);
     ASSERT_TRUE(e2e::AwaitText(resultField, "1D 00BC614E 2"));
