@@ -17,6 +17,7 @@
 
 #include "core/block_pool.h"
 #include "core/kernel.h"
+#include "support/allocation_failures.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -27,10 +28,6 @@ extern "C" const char* __asan_default_options() { return "allocator_may_return_n
 #endif
 
 namespace {
-
-struct FailureBudgetReset {
-  ~FailureBudgetReset() { KernelFailAllocationsAfter(-1); }
-};
 
 const size_t BLOCK_HEADER = 8;
 

@@ -9,12 +9,9 @@
 #include <vector>
 
 #include "core/kernel.h"
+#include "support/allocation_failures.h"
 
 namespace {
-
-struct FailureBudgetReset {
-  ~FailureBudgetReset() { KernelFailAllocationsAfter(-1); }
-};
 
 TEST(KernelHeap, ZeroingAllocationAndGrowthKeepContentsAndZeroTheTail) {
   KernelHeap heap = KernelHeapCreate(4096);

@@ -7,20 +7,9 @@
 
 #include "core/kernel.h"
 #include "core/object_list.h"
+#include "support/allocation_failures.h"
 
 namespace {
-
-struct FailureBudgetReset {
-  ~FailureBudgetReset() { KernelFailAllocationsAfter(-1); }
-};
-
-bool IsAllZero(const void* memory, size_t size) {
-  const unsigned char* bytes = static_cast<const unsigned char*>(memory);
-  for (size_t i = 0; i < size; i++) {
-    if (bytes[i]) return false;
-  }
-  return true;
-}
 
 TEST(ObjectList, PushesAtTheFrontAndUnlinksFromAnyPosition) {
   ListNode* head = nullptr;

@@ -16,6 +16,7 @@
 #include "core/kernel.h"
 #include "core/object_list.h"
 #include "core/registry.h"
+#include "support/allocation_failures.h"
 
 namespace {
 
@@ -25,19 +26,7 @@ struct TestRecord {
   char filler[40];
 };
 
-struct FailureBudgetReset {
-  ~FailureBudgetReset() { KernelFailAllocationsAfter(-1); }
-};
-
 int64_t HandleValueOf(void* record) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(record)); }
-
-bool IsAllZero(const void* memory, size_t size) {
-  const unsigned char* bytes = static_cast<const unsigned char*>(memory);
-  for (size_t i = 0; i < size; i++) {
-    if (bytes[i]) return false;
-  }
-  return true;
-}
 
 // The free callback of the tests behaves like those of the toolkit: it
 // destroys the object, which ends in RegistryFree of that number.
