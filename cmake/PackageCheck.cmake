@@ -1,11 +1,12 @@
-# Run by the package test (cmake -P): makes the package with cpack into
-# WORK, unpacks ARCHIVE with cmake -E tar, and checks that it holds exactly
-# FILES under the folder TOP, that programs are programs, that texts and
-# resources are made for Windows (Windows package), and that the cardcode
-# in it runs.
-#   -DCPACK=... -DCONFIG=CPackConfig.cmake -DWORK=dir -DARCHIVE=name
-#   -DTOP=folder -DFILES=a;b;c -DWINDOWS=ON|OFF -DVERSION=1.2.3
-foreach(name CPACK CONFIG WORK ARCHIVE TOP FILES)
+# Run by the package test (cmake -P): makes the package with
+# MakeArchive.cmake into WORK, unpacks ARCHIVE with cmake -E tar, and checks
+# that it holds exactly FILES under the folder TOP, that programs are
+# programs, that texts and resources are made for Windows (Windows
+# package), and that the cardcode in it runs.
+#   -DWORK=dir -DCOMMIT_FILE=source_commit.txt -DENTRIES=... (as for
+#   MakeArchive.cmake) -DARCHIVE=name -DTOP=folder -DFILES=a;b;c
+#   -DWINDOWS=ON|OFF -DVERSION=1.2.3
+foreach(name WORK COMMIT_FILE ENTRIES ARCHIVE TOP FILES)
   if(NOT DEFINED ${name} OR "${${name}}" STREQUAL "")
     message(FATAL_ERROR "PackageCheck.cmake needs -D${name}=...")
   endif()
@@ -13,14 +14,11 @@ endforeach()
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/unpacked")
-execute_process(COMMAND "${CPACK}" --config "${CONFIG}" -B "${WORK}"
+execute_process(COMMAND "${CMAKE_COMMAND}" "-DOUT=${WORK}/${ARCHIVE}" "-DTOP=${TOP}" "-DCOMMIT_FILE=${COMMIT_FILE}"
+                        "-DENTRIES=${ENTRIES}" -P "${CMAKE_CURRENT_LIST_DIR}/MakeArchive.cmake"
                 RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "cpack failed (${status}):\n${output}")
-endif()
-if(NOT EXISTS "${WORK}/${ARCHIVE}")
-  file(GLOB made "${WORK}/*")
-  message(FATAL_ERROR "cpack made no ${ARCHIVE}; it made: ${made}\n${output}")
+if(NOT status EQUAL 0 OR NOT EXISTS "${WORK}/${ARCHIVE}")
+  message(FATAL_ERROR "making ${ARCHIVE} failed (${status}):\n${output}")
 endif()
 
 execute_process(COMMAND "${CMAKE_COMMAND}" -E tar xf "${WORK}/${ARCHIVE}"
@@ -93,6 +91,7 @@ endif()
 set(resourceRules
     "rfidnummer.exe|^${VERSION}.0$|1"       "cardcode.exe|^${VERSION}.0$|1"
     "rfidnummer.exe|^LegalCopyright$|1"     "cardcode.exe|^LegalCopyright$|1"
+    "rfidnummer.exe|^Mitwirkende an RFID Nummer$|1" "cardcode.exe|^Mitwirkende an RFID Nummer$|1"
     "rfidnummer.exe|level=\"asInvoker\"|1"  "cardcode.exe|level=\"asInvoker\"|1"
     "rfidnummer.exe|8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a|1"
     "cardcode.exe|8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a|1"

@@ -10,25 +10,35 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
 source "$ROOT/cmake/wine-path.sh"
 
-# zel_build_native [DIR] and zel_build_windows [DIR]: configure and build a
-# tree (default build/native and build/windows).
-zel_build_native() {
-  local dir="${1:-$BUILD/native}"
-  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-  cmake --build "$dir" -j "$JOBS"
-}
-
-# zel_build_windows [DIR [TARGET...]]: without targets, everything.
-zel_build_windows() {
-  local dir="${1:-$BUILD/windows}"
-  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-  if [[ $# -gt 1 ]]; then
-    cmake --build "$dir" -j "$JOBS" --target "${@:2}"
+# zel_build_native [DIR [TARGET...]], zel_build_windows [DIR [TARGET...]] and
+# zel_build_windows_clang [DIR [TARGET...]]: configure and build a tree
+# (default build/native, build/windows, build/windows-clang); without
+# targets, everything. The Clang tree is built and tested only: the
+# packages come from the GCC tree.
+zel_build_tree() {
+  local dir="$1"
+  shift
+  local configure=()
+  while [[ $# -gt 0 && "$1" != -- ]]; do configure+=("$1"); shift; done
+  shift
+  cmake -S "$ROOT" -B "$dir" "${configure[@]}" >/dev/null
+  if [[ $# -gt 0 ]]; then
+    cmake --build "$dir" -j "$JOBS" --target "$@"
   else
     cmake --build "$dir" -j "$JOBS"
   fi
+}
+zel_build_native() {
+  zel_build_tree "${1:-$BUILD/native}" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -- "${@:2}"
+}
+zel_build_windows() {
+  zel_build_tree "${1:-$BUILD/windows}" -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -- "${@:2}"
+}
+zel_build_windows_clang() {
+  zel_build_tree "${1:-$BUILD/windows-clang}" -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang-mingw-w64-x86_64.cmake" -- "${@:2}"
 }
 
 # Starts Xvfb on a free display (unless ZEL_KEEP_DISPLAY=1 and DISPLAY is

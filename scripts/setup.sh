@@ -9,6 +9,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools    # Windows cross build, windres
   wine wine64 xvfb xauth fonts-wine             # running the Windows programs on Linux
   imagemagick                                   # screenshots of the window
+  wixl msitools faketime zip                    # the MSI and the ZIP, byte for byte reproducible
   man-db groff-base                             # checking the cardcode man page
 )
 
