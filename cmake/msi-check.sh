@@ -35,22 +35,11 @@ make_msi "$version"
 make_msi "$next"
 echo "rfidnummer-$version.msi: $(stat -c %s "$work/rfidnummer-$version.msi") bytes"
 
-# The system folders are Wine's own files, never written by an install:
-# linked, not copied (they are most of the prefix's 700 MB).
+# A full copy: hard links would be cheaper, but Wine rewrites its system
+# folder in place when it brings a prefix up to date, and the test prefix's
+# programs would break in the middle of the run.
 export WINEPREFIX="$work/prefix"
-mkdir -p "$WINEPREFIX/drive_c"
-for entry in "$source_prefix"/* "$source_prefix"/drive_c/*; do
-  name=${entry#"$source_prefix"/}
-  case "$name" in
-    drive_c) ;;
-    drive_c/windows) cp -a --link "$entry" "$WINEPREFIX/drive_c/" ;;
-    *) cp -a "$entry" "$WINEPREFIX/$name" ;;
-  esac
-done
-# Profiles such as win.ini are rewritten in place: copies of their own.
-for ini in "$WINEPREFIX"/drive_c/windows/*.ini; do
-  [[ -e "$ini" ]] && cp --remove-destination "$source_prefix/drive_c/windows/${ini##*/}" "$ini"
-done
+cp -a "$source_prefix" "$WINEPREFIX"
 rm -f "$WINEPREFIX/wineserver"
 export WINEDEBUG=-all
 # No desktop entries in the user's home for the test's shortcut.
@@ -61,6 +50,7 @@ wine() { timeout 120 "$WINE64" "$@" </dev/null; }
 # A prefix still running may not have written its registry yet: then the
 # copy lacks the system folders, and Wine's setup is run once more.
 if ! grep -q ProgramFilesDir "$WINEPREFIX/system.reg"; then
+  echo "the test prefix had not yet written its registry: Wine's setup runs again in the copy"
   wine wineboot -u >/dev/null 2>&1 || true
 fi
 for value in Decorated Managed; do
@@ -188,4 +178,6 @@ if [[ $failures -gt 0 ]]; then
   echo "$failures check(s) failed; logs in $work" >&2
   exit 1
 fi
+wineserver -k >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"
 echo "MSI checks passed"
