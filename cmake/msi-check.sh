@@ -18,7 +18,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$1 version=$2 holder=$3 commit_file=$4 wxs=$5 e2e=$6
 shift 6
 files=$(IFS=';'; echo "$*")
-[[ -n "${WINEPREFIX:-}" && -f "$WINEPREFIX/system.reg" ]] || { echo "no test prefix (WINEPREFIX) to copy" >&2; exit 1; }
+[[ -n "${WINEPREFIX:-}" && -d "$WINEPREFIX/drive_c" ]] || { echo "no test prefix (WINEPREFIX) to copy" >&2; exit 1; }
 source_prefix=$WINEPREFIX
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
@@ -47,9 +47,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wineserver -p >/dev/null 2>&1 || true
 wine() { timeout 120 "$WINE64" "$@" </dev/null; }
-# A prefix still running may not have written its registry yet: then the
-# copy lacks the system folders, and Wine's setup is run once more.
-if ! grep -q ProgramFilesDir "$WINEPREFIX/system.reg"; then
+# A prefix still running may not have written its registry yet (a new one
+# none at all): then Wine's setup runs once more in the copy.
+if ! grep -qs ProgramFilesDir "$WINEPREFIX/system.reg"; then
   echo "the test prefix had not yet written its registry: Wine's setup runs again in the copy"
   wine wineboot -u >/dev/null 2>&1 || true
 fi
