@@ -53,22 +53,14 @@ else()
 endif()
 zel_reproducible(${zel_package_programs})
 
-# zel_archive_command(OUT): the command that makes the archive at OUT.
-# The lists inside one argument keep their semicolons escaped, so that the
-# command's own list does not split them.
-function(zel_archive_command out variable)
-  string(REPLACE ";" "\\;" entries "${zel_package_entries}")
-  set(${variable}
-      ${CMAKE_COMMAND} -DOUT=${out} -DTOP=${zel_package_name} -DCOMMIT_FILE=${ZEL_SOURCE_COMMIT_FILE}
-      "-DENTRIES=${entries}" -P ${ZEL_SOURCE_ROOT}/cmake/MakeArchive.cmake PARENT_SCOPE)
-endfunction()
 set(zel_archive_depends ${zel_package_programs} ${ZEL_SOURCE_COMMIT_FILE} ${ZEL_SOURCE_ROOT}/cmake/MakeArchive.cmake)
 if(ZEL_WINDOWS)
   list(APPEND zel_archive_depends ${zel_windows_text_files})
 endif()
-zel_archive_command(${CMAKE_BINARY_DIR}/${zel_package_archive} zel_command)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${zel_package_archive}
-                   COMMAND ${zel_command}
+                   COMMAND ${CMAKE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/${zel_package_archive} -DTOP=${zel_package_name}
+                           -DCOMMIT_FILE=${ZEL_SOURCE_COMMIT_FILE} "-DENTRIES=${zel_package_entries}"
+                           -P ${ZEL_SOURCE_ROOT}/cmake/MakeArchive.cmake
                    DEPENDS ${zel_archive_depends}
                    COMMENT "Making ${zel_package_archive}" VERBATIM)
 add_custom_target(${zel_archive_target} DEPENDS ${CMAKE_BINARY_DIR}/${zel_package_archive})
@@ -77,18 +69,12 @@ if(ZEL_WINDOWS)
   set(zel_msi "rfidnummer-${PROJECT_VERSION}-win64.msi")
   set(zel_msi_files $<TARGET_FILE:rfidnummer> $<TARGET_FILE:cardcode> ${zel_windows_text_files}
                     ${ZEL_SOURCE_ROOT}/app/rfidnummer/rfidnummer.ico)
-  # zel_msi_command(OUT VERSION): the command that makes the MSI of VERSION
-  # (the tests make other versions from the same files).
-  function(zel_msi_command out version variable)
-    string(REPLACE ";" "\\;" files "${zel_msi_files}")
-    set(${variable}
-        ${CMAKE_COMMAND} -DOUT=${out} -DVERSION=${version} "-DHOLDER=${ZEL_PRODUCT_HOLDER}" -DCOMMIT_FILE=${ZEL_SOURCE_COMMIT_FILE}
-        -DWXS=${ZEL_SOURCE_ROOT}/cmake/rfidnummer.wxs "-DFILES=${files}"
-        -P ${ZEL_SOURCE_ROOT}/cmake/MakeMsi.cmake PARENT_SCOPE)
-  endfunction()
-  zel_msi_command(${CMAKE_BINARY_DIR}/${zel_msi} ${PROJECT_VERSION} zel_command)
+  # The MSI test makes other versions from the same files with MakeMsi.cmake.
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${zel_msi}
-                     COMMAND ${zel_command}
+                     COMMAND ${CMAKE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/${zel_msi} -DVERSION=${PROJECT_VERSION}
+                             "-DHOLDER=${ZEL_PRODUCT_HOLDER}" -DCOMMIT_FILE=${ZEL_SOURCE_COMMIT_FILE}
+                             -DWXS=${ZEL_SOURCE_ROOT}/cmake/rfidnummer.wxs "-DFILES=${zel_msi_files}"
+                             -P ${ZEL_SOURCE_ROOT}/cmake/MakeMsi.cmake
                      DEPENDS ${zel_archive_depends} ${ZEL_SOURCE_ROOT}/cmake/MakeMsi.cmake
                              ${ZEL_SOURCE_ROOT}/cmake/rfidnummer.wxs ${ZEL_SOURCE_ROOT}/app/rfidnummer/rfidnummer.ico
                      COMMENT "Making ${zel_msi}" VERBATIM)
