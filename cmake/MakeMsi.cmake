@@ -35,6 +35,7 @@ string(UUID product_code NAMESPACE ${namespace} NAME "ProductCode ${VERSION} ${c
 string(UUID package_code NAMESPACE ${namespace} NAME "PackageCode ${VERSION} ${commit}" TYPE SHA1 UPPER)
 
 get_filename_component(out "${OUT}" ABSOLUTE)
+get_filename_component(wxs "${WXS}" ABSOLUTE)
 set(stage "${out}.stage")
 file(REMOVE_RECURSE "${stage}")
 file(MAKE_DIRECTORY "${stage}/files")
@@ -67,7 +68,7 @@ macro(run what)
   endif()
 endmacro()
 run("wixl" ${ZEL_wixl} -a x64 -D Version=${VERSION} "-D" "Holder=${HOLDER}" -D ProductCode=${product_code} -D Files=files
-    -o "${msi}" "${WXS}")
+    -o "${msi}" "${wxs}")
 # Platform and language; quoted here, since a macro's arguments would split
 # at the semicolon.
 execute_process(COMMAND ${clock_stopped} ${ZEL_msibuild} "${msi}" -s "RFID Nummer ${VERSION}" "${HOLDER}"
