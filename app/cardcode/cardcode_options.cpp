@@ -16,28 +16,30 @@ static int ProblemSet(char* problem, size_t size, const char* first, const char*
 
 static const char HELP_HINT[] = " (Hilfe: cardcode --help)";
 
-// A column number: decimal digits only, 1 or more, not too large.
-static int ColumnNumber(const char* text) {
-  long value = 0;
-  for (; *text; text++) {
-    if (*text < '0' || *text > '9' || value > 1000000) return 0;
-    value = value * 10 + (*text - '0');
+// --column: digits only, blanks around them ignored, make a number from 1
+// to 2147483647, anything else a header field's name; the last one given
+// wins whole. 0 when the value is neither.
+static int ColumnSet(ColumnChoice* column, const char* value) {
+  size_t start = strspn(value, " \t"), end = strlen(value);
+  while (end > start && (value[end - 1] == ' ' || value[end - 1] == '\t')) end--;
+  if (end == start) return 0;
+  if (strspn(value + start, "0123456789") < end - start) {
+    *column = {0, value + start, end - start};
+    return 1;
   }
-  return (int)value;
+  long long number = 0;
+  for (size_t i = start; i < end && number <= INT32_MAX; i++) number = number * 10 + (value[i] - '0');
+  if (number < 1 || number > INT32_MAX) return 0;
+  *column = {(int32_t)(number - 1), nullptr, 0};
+  return 1;
 }
 
 static int ValueOption(CardcodeOptions* options, const char* option, const char* value, char* problem, size_t size) {
   if (strcmp(option, "--column") == 0) {
-    int number = ColumnNumber(value);
-    if (number > 0) {
-      options->column.number = number - 1;
-    } else if (value[0] && strspn(value, "0123456789") != strlen(value)) {
-      options->column.name = value;
-    } else {
-      return ProblemSet(problem, size, "--column braucht eine Spaltennummer ab 1 oder einen Spaltennamen, nicht \"",
-                        value, "\"");
-    }
-    return OPTIONS_OK;
+    if (ColumnSet(&options->column, value)) return OPTIONS_OK;
+    return ProblemSet(problem, size,
+                      "--column braucht eine Spaltennummer von 1 bis 2147483647 oder einen Spaltennamen, nicht \"", value,
+                      "\"");
   }
   int tab = strcmp(value, "tab") == 0 || strcmp(value, "\t") == 0;
   if (!tab && strcmp(value, ";") != 0 && strcmp(value, ",") != 0) {

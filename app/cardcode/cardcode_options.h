@@ -21,10 +21,11 @@ struct CardcodeInput {
   int32_t index;     // its place on the command line
 };
 
-// --column: a field number, or a header field's name (which wins).
+// --column: a field number, or a header field's name; the last one given.
 struct ColumnChoice {
-  int32_t number;    // from 0
-  const char* name;  // argv storage, else null
+  int32_t number;     // from 0
+  const char* name;   // argv storage without the blanks around it, else null
+  size_t nameLength;  // bytes of name
 };
 
 enum { LAYOUT_LINES = 0, LAYOUT_TSV = 1, LAYOUT_CSV = 2 };
