@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 void PlatformStart(void) {
@@ -41,8 +42,18 @@ int PlatformWrite(int descriptor, const char* bytes, size_t length) {
   return 0;
 }
 
-int PlatformOpenRead(const char* path) { return open(path, O_RDONLY); }
+int PlatformOpenRead(const char* path) {
+  int descriptor = open(path, O_RDONLY);
+  struct stat status;
+  // A folder opens, and fails only at the first read.
+  if (descriptor >= 0 && fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+    close(descriptor);
+    errno = EISDIR;
+    return -1;
+  }
+  return descriptor;
+}
 
 void PlatformClose(int descriptor) { close(descriptor); }
 
-const char* PlatformErrorText(int error) { return strerror(error); }
+const char* PlatformErrorText(int error) { return error == EISDIR ? "ist ein Ordner" : strerror(error); }

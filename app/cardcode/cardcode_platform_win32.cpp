@@ -79,14 +79,20 @@ long PlatformRead(int descriptor, char* bytes, size_t length) {
 }
 
 int PlatformWrite(int descriptor, const char* bytes, size_t length) {
+  // WriteFile itself, for its error: the C runtime turns a pipe whose reader
+  // has gone into EINVAL, or into a short write with no error at all.
+  HANDLE handle = (HANDLE)_get_osfhandle(descriptor);
   while (length > 0) {
-    unsigned count = length > (1u << 30) ? (1u << 30) : (unsigned)length;
-    int written = _write(descriptor, bytes, count);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      // The C runtime calls a pipe whose reader has gone EINVAL.
+    DWORD count = length > (1u << 30) ? (1u << 30) : (DWORD)length, written = 0;
+    if (!WriteFile(handle, bytes, count, &written, nullptr)) {
       DWORD error = GetLastError();
-      if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) errno = EPIPE;
+      if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) {
+        errno = EPIPE;
+      } else if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) {
+        errno = ENOSPC;
+      } else {
+        errno = error == ERROR_ACCESS_DENIED ? EACCES : EIO;
+      }
       return -1;
     }
     if (written == 0) {
@@ -94,7 +100,7 @@ int PlatformWrite(int descriptor, const char* bytes, size_t length) {
       return -1;
     }
     bytes += written;
-    length -= (size_t)written;
+    length -= written;
   }
   return 0;
 }
@@ -107,6 +113,9 @@ int PlatformOpenRead(const char* path) {
   }
   int descriptor = _wopen(wide, _O_RDONLY | _O_BINARY);
   int error = errno;
+  // Opening a folder fails with access denied.
+  DWORD attributes = descriptor < 0 ? GetFileAttributesW(wide) : INVALID_FILE_ATTRIBUTES;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) error = EISDIR;
   free(wide);
   errno = error;
   return descriptor;
@@ -114,5 +123,4 @@ int PlatformOpenRead(const char* path) {
 
 void PlatformClose(int descriptor) { _close(descriptor); }
 
-
-const char* PlatformErrorText(int error) { return strerror(error); }
+const char* PlatformErrorText(int error) { return error == EISDIR ? "ist ein Ordner" : strerror(error); }
