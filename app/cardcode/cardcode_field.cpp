@@ -74,44 +74,53 @@ void FieldCodeLine(void* context, int32_t, const char* bytes, size_t length) {
   }
 }
 
-// Byte i of a UTF-8 text with ASCII capitals and the accented capitals of
-// Latin-1 (C3 80 to C3 9E, not the sign C3 97) turned small.
-static unsigned Folded(const char* text, size_t i) {
-  unsigned char c = (unsigned char)text[i];
+// A byte of UTF-8 text with ASCII capitals and the accented capitals of
+// Latin-1 (C3 80 to C3 9E, not the sign C3 97) turned small; afterC3: the
+// byte before was C3.
+static unsigned Folded(unsigned char c, int afterC3) {
   if (c >= 'A' && c <= 'Z') return c + 32u;
-  if (i > 0 && (unsigned char)text[i - 1] == 0xC3 && c >= 0x80 && c <= 0x9E && c != 0x97) return c + 32u;
+  if (afterC3 && c >= 0x80 && c <= 0x9E && c != 0x97) return c + 32u;
   return c;
 }
 
-// Header field text against --column NAME: blanks around either and case
-// (ASCII and umlauts) do not count.
-static int NameMatches(const char* field, size_t length, const char* name) {
-  size_t nameLength = strlen(name);
-  while (length && (field[0] == ' ' || field[0] == '\t')) field++, length--;
-  while (length && (field[length - 1] == ' ' || field[length - 1] == '\t')) length--;
-  while (nameLength && (name[0] == ' ' || name[0] == '\t')) name++, nameLength--;
-  while (nameLength && (name[nameLength - 1] == ' ' || name[nameLength - 1] == '\t')) nameLength--;
-  if (length != nameLength) return 0;
-  for (size_t i = 0; i < length; i++) {
-    if (Folded(field, i) != Folded(name, i)) return 0;
-  }
-  return 1;
-}
-
+// A header field against --column NAME as its bytes arrive, so that a name
+// of any length is compared in full: blanks around the field and case
+// (ASCII and umlauts) do not count. While the field matches, its byte
+// before is the name's, so the name tells whether that was C3.
 void HeaderName(void* context, int32_t, const char* bytes, size_t length) {
   CardcodeRun* run = static_cast<CardcodeRun*>(context);
-  size_t* kept = &run->field.nameLength;
-  Keep(run->nameText, sizeof run->nameText, *kept, bytes, length);
-  // One byte past the room marks a name too long to match.
-  size_t room = sizeof run->nameText - (*kept < sizeof run->nameText ? *kept : sizeof run->nameText);
-  *kept += length < room ? length : room + 1;
+  FieldState* field = &run->field;
+  const ColumnChoice* column = &run->plan->column;
+  const unsigned char* name = reinterpret_cast<const unsigned char*>(column->name);
+  Keep(run->nameText, sizeof run->nameText, field->nameLength, bytes, length);
+  field->nameLength += length;
+  for (size_t i = 0; i < length && !field->nameDiffers; i++) {
+    unsigned char c = (unsigned char)bytes[i];
+    int blank = c == ' ' || c == '\t';
+    if (field->nameAt == 0 && blank) continue;
+    uint64_t at = field->nameAt++;
+    if (at >= column->nameLength) {
+      field->nameDiffers = !blank;
+    } else {
+      int afterC3 = at > 0 && name[at - 1] == 0xC3;
+      field->nameDiffers = Folded(c, afterC3) != Folded(name[at], afterC3);
+    }
+  }
 }
 
 void HeaderNameEnd(void* context, int32_t field) {
   CardcodeRun* run = static_cast<CardcodeRun*>(context);
-  if (run->column == COLUMN_MISSING && run->field.nameLength <= sizeof run->nameText &&
-      NameMatches(run->nameText, run->field.nameLength, run->plan->column.name)) {
-    run->column = field;
+  FieldState* state = &run->field;
+  if (run->column == COLUMN_MISSING) {
+    if (!state->nameDiffers && state->nameAt >= run->plan->column.nameLength) {
+      run->column = field;
+    } else if (field < HEADER_FIELDS_SHOWN) {
+      // The first fields, for the message when none matches.
+      memcpy(run->headerFields[field], run->nameText, sizeof run->nameText);
+      run->headerFieldLengths[field] = state->nameLength;
+    }
+    run->headerFieldCount = field + 1;
   }
-  run->field.nameLength = 0;
+  state->nameLength = state->nameAt = 0;
+  state->nameDiffers = 0;
 }

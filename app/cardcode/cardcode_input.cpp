@@ -2,6 +2,7 @@
 #include "app/cardcode/cardcode_input.h"
 
 #include <errno.h>
+#include <string.h>
 
 #include "app/cardcode/cardcode_platform.h"
 
@@ -17,52 +18,70 @@ static const char* TextOf(InputState* in, const unsigned char* bytes, size_t len
   return in->decoded;
 }
 
-// The text of the first bytes, decoded from their start.
-static const char* FirstText(InputState* in, size_t* length) {
-  Utf16Start(&in->decoder, in->kind == TEXT_UTF16BE);
-  return TextOf(in, in->block + in->markLength, in->have - in->markLength, length);
+// Adds the text of bytes read at the start to what the first InputNext
+// hands on; scan: separator detection reads it, up to its limit.
+static void Hold(InputState* in, const unsigned char* bytes, size_t length, int scan) {
+  char* at = in->held + in->heldLength;
+  size_t added = length;
+  if (Utf16(in)) {
+    added = Utf16Decode(&in->decoder, bytes, length, at);
+  } else {
+    memcpy(at, bytes, length);
+  }
+  size_t room = SCAN_LIMIT - in->heldLength;
+  if (scan) FirstRecordScan(&in->scan, at, added < room ? added : room);
+  in->heldLength += added;
 }
 
 int InputStart(InputState* in, int descriptor, int wholeFirstRecord) {
   in->descriptor = descriptor;
   in->firstPending = 1;
-  in->ended = in->error = 0;
-  in->have = 0;
-  for (;;) {
+  in->ended = in->finished = in->error = 0;
+  in->have = in->heldLength = 0;
+  in->scan = SeparatorScan{};
+  // Until the mark, or its absence, is certain.
+  do {
     long got = PlatformRead(descriptor, (char*)in->block + in->have, sizeof in->block - in->have);
     if (got < 0) return errno ? errno : EIO;
-    if (got == 0) in->ended = 1;
+    in->ended = got == 0;
     in->have += (size_t)got;
-    int full = in->have == sizeof in->block;
-    in->kind = TextKindOf(in->block, in->have, !in->ended && !full, &in->markLength);
-    if (in->kind == TEXT_UNDECIDED) continue;
-    if (!wholeFirstRecord || in->ended || full) return 0;
-    size_t length = 0;
-    int32_t separator;
-    const char* text = FirstText(in, &length);
-    if (FirstRecordScan(text, length, &separator)) return 0;
+    in->kind = TextKindOf(in->block, in->have, !in->ended && in->have < sizeof in->block, &in->markLength);
+  } while (in->kind == TEXT_UNDECIDED);
+  Utf16Start(&in->decoder, in->kind == TEXT_UTF16BE);
+  Hold(in, in->block + in->markLength, in->have - in->markLength, wholeFirstRecord);
+  while (wholeFirstRecord && !in->ended && !in->scan.complete && in->heldLength < SCAN_LIMIT) {
+    long got = PlatformRead(descriptor, (char*)in->block, sizeof in->block);
+    if (got < 0) return errno ? errno : EIO;
+    in->ended = got == 0;
+    Hold(in, in->block, (size_t)got, 1);
   }
+  return 0;
 }
 
 int InputNext(InputState* in, const char** text, size_t* length) {
   if (in->firstPending) {
     in->firstPending = 0;
-    *text = FirstText(in, length);
+    *text = in->held;
+    *length = in->heldLength;
     return 1;
   }
-  if (in->ended) return 0;
-  long got = PlatformRead(in->descriptor, (char*)in->block, sizeof in->block);
-  if (got < 0) {
-    in->error = errno ? errno : EIO;
-    return 0;
-  }
-  if (got == 0) {
-    // What the decoder still holds (an odd byte, a lone surrogate).
+  if (!in->ended) {
+    long got = PlatformRead(in->descriptor, (char*)in->block, sizeof in->block);
+    if (got < 0) {
+      in->error = errno ? errno : EIO;
+      return 0;
+    }
+    if (got > 0) {
+      *text = TextOf(in, in->block, (size_t)got, length);
+      return 1;
+    }
     in->ended = 1;
-    *length = Utf16(in) ? Utf16Finish(&in->decoder, in->decoded) : 0;
-    *text = in->decoded;
-    return 1;
   }
-  *text = TextOf(in, in->block, (size_t)got, length);
+  if (in->finished) return 0;
+  // However the end was met: what the decoder still holds (an odd byte, a
+  // lone surrogate).
+  in->finished = 1;
+  *length = Utf16(in) ? Utf16Finish(&in->decoder, in->decoded) : 0;
+  *text = in->decoded;
   return 1;
 }

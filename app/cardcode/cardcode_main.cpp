@@ -4,8 +4,9 @@
 //
 // Exit codes: 0 all done (every code valid), 1 some code did not verify or
 // (with --strict) a field was read only in part, 2 usage error (nothing was
-// read or printed), 3 a file could not be read or the output could not be
-// written (also the core's out-of-memory stop; a closed pipe without a word).
+// read or printed), 3 a file could not be read or converted (--column NAME
+// not in its header) or the output could not be written (also the core's
+// out-of-memory stop; a closed pipe without a word).
 #include <errno.h>
 
 #include "app/cardcode/cardcode_convert.h"
@@ -96,7 +97,7 @@ static int RecordsRead(CardcodeRun* run, int descriptor, int first) {
   size_t length = 0;
   InputNext(in, &text, &length);
   int32_t separator = csv ? plan->separator : RECORD_LINES;
-  if (!separator) FirstRecordScan(text, length, &separator);
+  if (!separator) separator = in->scan.separator;
   RecordsOfInput(run, separator);
   do {
     // A failed output is reported at the end.
@@ -177,7 +178,7 @@ static int CardcodeMain(int argc, char** argv) {
     if (writeFailed != EPIPE) ReportProblem("Schreibfehler: ", PlatformErrorText(writeFailed));
     return EXIT_IO_FAILURE;
   }
-  if (readFailed) return EXIT_IO_FAILURE;
+  if (readFailed || run->refused) return EXIT_IO_FAILURE;
   if (run->notValid || (options.strict && run->warnings)) return EXIT_NOT_VALID;
   return EXIT_ALL_DONE;
 }

@@ -101,14 +101,19 @@ void ReportProblem(const char* a, const char* b, const char* c, const char* d, c
   (void)PlatformWrite(PLATFORM_STDERR, line, length);
 }
 
-void Warn(const char* a, const char* b, const char* c, const char* d, const char* e) {
+// A line on standard error about the current record of the current input:
+// its place, then the pieces.
+static void ReportAtRecord(const char* a, const char* b, const char* c, const char* d, const char* e) {
   CardcodeRun* run = CardcodeState();
-  if (++run->warnings > WARNINGS_SHOWN) return;
   const CardcodeInput* input = run->input;
   char name[40] = "Argument ", place[40] = ":", number[24];
   if (input->kind == INPUT_TEXT) strcat(name, Decimal((uint64_t)input->index, number));
   strcat(strcat(place, Decimal(input->kind == INPUT_TEXT ? 1 : run->reader.recordLine, number)), ": ");
   ReportProblem(input->kind == INPUT_TEXT ? name : input->kind == INPUT_FILE ? input->text : "-", place, a, b, c, d, e);
+}
+
+void Warn(const char* a, const char* b, const char* c, const char* d, const char* e) {
+  if (++CardcodeState()->warnings <= WARNINGS_SHOWN) ReportAtRecord(a, b, c, d, e);
 }
 
 void WarningsSummarize(void) {
@@ -176,13 +181,21 @@ static void CsvAppend(CardcodeRun* run) {
   OutputBytes(&separator, 1);
 }
 
+// The unfinished line holds only blanks and tabs (as far as it is held).
+static int LineBlank(void) {
+  for (size_t i = output->lineStart; i < output->used; i++) {
+    if (output->bytes[i] != ' ' && output->bytes[i] != '\t') return 0;
+  }
+  return !output->lineStreamed;
+}
+
 static int CsvRecordEnd(void* context, const char* lineEnd, size_t length) {
   CardcodeRun* run = static_cast<CardcodeRun*>(context);
   const RecordReader* reader = &run->reader;
+  // An empty or blank record has one field; other fields are missing then,
+  // but such a line deserves no warning.
+  int empty = !reader->recordOpen || (reader->field == 0 && run->column > 0 && LineBlank());
   CsvAppend(run);
-  // An empty record has one empty field; other fields are missing then,
-  // but an empty line deserves no warning.
-  int empty = !reader->recordOpen;
   if (run->column >= 0 && run->column <= reader->field && !(empty && run->column > 0)) {
     run->result(run, run->separator);
   } else if (!empty && run->column >= 0) {
@@ -194,18 +207,35 @@ static int CsvRecordEnd(void* context, const char* lineEnd, size_t length) {
   return RecordDone(run);
 }
 
+// --column NAME names no field of the header: the input is refused whole,
+// and the message shows what the header does hold.
+static int ColumnMissing(CardcodeRun* run) {
+  const ColumnChoice* column = &run->plan->column;
+  char name[QUOTE_LIMIT + 8], fields[HEADER_FIELDS_SHOWN * (QUOTE_LIMIT + 10) + 8] = "";
+  Quoted(name, column->name, column->nameLength);
+  for (int32_t i = 0; i < run->headerFieldCount; i++) {
+    if (i == HEADER_FIELDS_SHOWN) {
+      strcat(fields, ", ...");
+      break;
+    }
+    if (i > 0) strcat(fields, ", ");
+    Quoted(fields + strlen(fields), run->headerFields[i], run->headerFieldLengths[i]);
+  }
+  // Only a header longer than the output buffer can have gone out in part.
+  if (OutputDropLine()) OutputLineEnd();
+  ReportAtRecord("keine Spalte ", name, " in der Kopfzeile (Spalten: ", fields, ")");
+  run->refused = 1;
+  return 1;
+}
+
 static int HeaderEnd(void* context, const char* lineEnd, size_t length) {
   CardcodeRun* run = static_cast<CardcodeRun*>(context);
+  if (run->column == COLUMN_MISSING) return ColumnMissing(run);
   CsvAppend(run);
   const char* heading = run->plan->verify ? "Prüfung" : "Code";
   OutputBytes(heading, strlen(heading));
-  if (run->column == COLUMN_MISSING) {
-    char text[QUOTE_LIMIT + 8];
-    Quoted(text, run->plan->column.name, strlen(run->plan->column.name));
-    Warn("keine Spalte ", text, " in der Kopfzeile");
-  }
   // From here on the reader passes only the chosen field on.
-  run->reader.wantedField = run->column >= 0 ? run->column : INT32_MAX;
+  run->reader.wantedField = run->column;
   run->reader.sink = run->dataSink;
   OutputRecordEnd(lineEnd, length);
   return RecordDone(run);
@@ -232,6 +262,7 @@ void RecordsOfInput(CardcodeRun* run, int32_t separator) {
   const CardcodeOptions* plan = run->plan;
   run->separator = separator;
   run->column = plan->column.name ? COLUMN_MISSING : plan->column.number;
+  run->headerFieldCount = 0;
   run->field = FieldStart();
   RecordsStart(&run->reader, separator, plan->header ? &headerSink : run->dataSink, run);
   run->reader.wantedField = plan->header ? RECORD_EVERY_FIELD : run->column;

@@ -174,21 +174,19 @@ int RecordsFinish(RecordReader* reader) {
   return RecordEnd(reader, "", 0);
 }
 
-int FirstRecordScan(const char* bytes, size_t length, int32_t* separator) {
+int FirstRecordScan(SeparatorScan* scan, const char* bytes, size_t length) {
   static const char separators[] = {';', '\t', ','};
-  size_t counts[3] = {0, 0, 0};
-  int quoted = 0, complete = 0;
-  for (size_t i = 0; i < length && !complete; i++) {
+  for (size_t i = 0; i < length && !scan->complete; i++) {
     char c = bytes[i];
-    if (c == '"') quoted = !quoted;
-    if (quoted || c == '"') continue;
-    complete = c == '\n' || c == '\r';
-    for (int k = 0; k < 3; k++) counts[k] += c == separators[k];
+    if (c == '"') scan->quoted = !scan->quoted;
+    if (scan->quoted || c == '"') continue;
+    scan->complete = c == '\n' || c == '\r';
+    for (int k = 0; k < 3; k++) scan->counts[k] += c == separators[k];
   }
   int best = 0;
   for (int k = 1; k < 3; k++) {
-    if (counts[k] > counts[best]) best = k;
+    if (scan->counts[k] > scan->counts[best]) best = k;
   }
-  *separator = separators[best];
-  return complete;
+  scan->separator = separators[best];
+  return scan->complete;
 }

@@ -49,8 +49,14 @@ int RecordsFeed(RecordReader* reader, const char* bytes, size_t length);
 // The input has ended: completes the open record. 0 or RECORDS_STOPPED.
 int RecordsFinish(RecordReader* reader);
 
-// The first record of delimited text at bytes: non-zero when the bytes hold
-// all of it (a line end outside quotes); in *separator the most frequent of
-// ';', tab and ',' outside quotes in it (as far as the bytes reach), ties
-// and none at all going in that order.
-int FirstRecordScan(const char* bytes, size_t length, int32_t* separator);
+// The separator of delimited text, from its first record: the most frequent
+// of ';', tab and ',' outside quotes, ties and none at all going in that
+// order. Start zeroed; feed the text as it arrives.
+struct SeparatorScan {
+  uint64_t counts[3];  // of ';', tab and ','
+  int32_t quoted;      // inside quotes
+  int32_t complete;    // the first record has ended
+  int32_t separator;   // the choice so far
+};
+// Non-zero once the first record is complete.
+int FirstRecordScan(SeparatorScan* scan, const char* bytes, size_t length);

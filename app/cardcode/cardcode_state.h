@@ -13,7 +13,8 @@ enum {
   INPUT_BLOCK = 1 << 16,      // bytes read at a time
   OUTPUT_CAPACITY = 1 << 16,  // bytes of output collected for one write
   QUOTE_LIMIT = 40,           // bytes of a text quoted in a warning
-  NAME_LIMIT = 256,           // bytes of a header field kept for matching a column name
+  HEADER_FIELDS_SHOWN = 3,    // header fields named when --column NAME finds none
+  SCAN_LIMIT = 1 << 20,       // bytes of an input's first record that choose its separator
   COLUMN_MISSING = -2,        // --column NAME found no field of that name (yet)
 };
 
@@ -32,12 +33,16 @@ struct InputState {
   int32_t kind;          // TEXT_PLAIN, TEXT_UTF8_MARK, TEXT_UTF16LE or TEXT_UTF16BE
   int32_t firstPending;  // the first bytes have not been handed on yet
   int32_t ended;         // the end of the input has been read
+  int32_t finished;      // ... and handed on, with what the decoder held
   int32_t error;         // errno of a failed read, else 0
   size_t have;           // bytes in block while the first ones are read
   size_t markLength;     // bytes of the encoding mark at the start
+  size_t heldLength;     // bytes of text in held
+  SeparatorScan scan;    // --csv without --separator: the first record so far
   Utf16Decoder decoder;
   unsigned char block[INPUT_BLOCK];
   char decoded[UTF16_DECODED_MAX(INPUT_BLOCK)];
+  char held[SCAN_LIMIT + UTF16_DECODED_MAX(INPUT_BLOCK)];  // the text of the first bytes
 };
 
 // What the bytes of the current record so far say about its chosen field;
@@ -51,7 +56,9 @@ struct FieldState {
   uint64_t length;        // bytes of the chosen field so far
   uint64_t tailLength;    // bytes after the last tab
   size_t unreadLength;    // bytes kept in unread
-  size_t nameLength;      // --column NAME: bytes of the header field being read
+  uint64_t nameLength;    // --column NAME: bytes of the header field being read
+  uint64_t nameAt;        // its bytes after the blanks in front
+  int32_t nameDiffers;    // those bytes are not the name and blanks
 };
 
 struct CardcodeRun {
@@ -63,6 +70,7 @@ struct CardcodeRun {
   // Results so far.
   uint64_t warnings;  // only the first few are shown
   int32_t notValid;   // a code did not verify
+  int32_t refused;    // an input could not be converted (its --column NAME is not in its header)
   // The input being read.
   const CardcodeInput* input;
   int32_t separator;  // --csv: the input's separator
@@ -74,7 +82,11 @@ struct CardcodeRun {
   char head[CODE_TEXT_LIMIT + 1];  // the field's first bytes
   char unread[QUOTE_LIMIT + 1];    // the first bytes after the number
   char tail[CODE_TEXT_LIMIT + 1];  // --verify: the bytes after the last tab
-  char nameText[NAME_LIMIT];       // --column NAME: the header field being read
+  char nameText[QUOTE_LIMIT + 1];  // --column NAME: the header field's first bytes
+  // --column NAME not found yet: the header's first fields, for the message.
+  int32_t headerFieldCount;
+  uint64_t headerFieldLengths[HEADER_FIELDS_SHOWN];
+  char headerFields[HEADER_FIELDS_SHOWN][QUOTE_LIMIT + 1];
   OutputState out;
 };
 
