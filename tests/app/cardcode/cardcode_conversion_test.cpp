@@ -73,15 +73,6 @@ TEST(CardcodeConversion, StandardInputGivesOneCodePerLine) {
   }
 }
 
-TEST(CardcodeConversion, InputsAreReadInArgumentOrder) {
-  std::string list = TemporaryPath("list.txt");
-  WriteFile(list, "10\n11");
-  ProcessResult run = RunCardcode({"1", "-f", list, "-", "2", "-f", list}, "3\n");
-  EXPECT_EQ(run.out, ModelCode(1) + "\n" + ModelCode(10) + "\n" + ModelCode(11) + "\n" + ModelCode(3) + "\n" +
-                         ModelCode(2) + "\n" + ModelCode(10) + "\n" + ModelCode(11) + "\n");
-  EXPECT_EQ(run.exitCode, 0);
-}
-
 // Every line's code equals CardCode of the line as a field text: the
 // block-fed parse must agree with the window's parse on every kind of text.
 TEST(CardcodeConversion, LineCodesEqualTheWindowsCodeOfTheSameText) {

@@ -1,4 +1,4 @@
-// cardcode's failures: usage errors, unreadable inputs and failed writes
+// cardcode's failures: usage errors, failed reads and failed writes
 // each give one line on standard error, a failure exit code, and never a
 // partial result line.
 #include <gtest/gtest.h>
@@ -36,31 +36,6 @@ TEST(CardcodeErrors, UsageErrorsStopBeforeAnyOutput) {
     EXPECT_EQ(run.err.compare(0, 10, "cardcode: "), 0) << run.err;
     if (args.back() != "-f") EXPECT_NE(run.err.find(args.back()), std::string::npos) << "names the option: " << run.err;
   }
-}
-
-TEST(CardcodeErrors, HelpDescribesEveryOption) {
-  ProcessResult run = RunCardcode({"--help", "77"});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out.compare(0, 16, "Aufruf: cardcode"), 0) << run.out;
-  for (const char* option : {"--tsv", "--verify", "-f DATEI", "--help", "  -  ", "  --  "}) {
-    EXPECT_NE(run.out.find(option), std::string::npos) << option;
-  }
-  EXPECT_EQ(run.out.find(ModelCode(77)), std::string::npos) << "help converts nothing";
-}
-
-TEST(CardcodeErrors, AnUnreadableFileIsReportedAndTheOtherInputsGoOn) {
-  std::string missing = TemporaryPath("missing.txt");
-  ProcessResult run = RunCardcode({"1", "-f", missing, "2"});
-  EXPECT_EQ(run.out, ModelCode(1) + "\n" + ModelCode(2) + "\n");
-  EXPECT_EQ(run.exitCode, 3);
-  EXPECT_EQ(LineCount(run.err), 1) << run.err;
-  EXPECT_NE(run.err.find(missing), std::string::npos) << run.err;
-
-  std::string folder = TemporaryPath("");
-  run = RunCardcode({"--verify", "-f", folder});
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.exitCode, 3) << "a read error outranks the verdicts";
-  EXPECT_EQ(LineCount(run.err), 1) << run.err;
 }
 
 TEST(CardcodeErrors, AFullDiskIsAWriteFailure) {

@@ -83,6 +83,11 @@ TEST(CardcodeTable, EncodingsAreDecodedAtTheStartOfEachInput) {
       {"a lone surrogate and an odd last byte", {"--tsv"}, std::string("\xFF\xFE" "1\0\n\0\x00\xD8" "2\0\n\0" "3", 13),
        "1\t" + c1 + "\n\xEF\xBF\xBD" "2\t" + c0 + "\n\xEF\xBF\xBD\t" + c0 + "\n",
        "cardcode: -:2: keine Zahl: \"\xEF\xBF\xBD" "2\"\ncardcode: -:3: keine Zahl: \"\xEF\xBF\xBD\"\n", 0},
+      {"--csv: an odd last byte alone is a record", {"--csv", "--strict"}, "\xFE\xFF" "3",
+       mark + "\xEF\xBF\xBD;" + c0 + "\n", "cardcode: -:1: keine Zahl: \"\xEF\xBF\xBD\"\n", 1},
+      {"--csv: a lone surrogate ends an open quote", {"--csv"}, std::string("\xFF\xFE\"\0" "5\0\0\xD8", 8),
+       mark + "\"5\xEF\xBF\xBD;" + c5 + "\n", "cardcode: -:1: Anführungszeichen bis zum Ende der Eingabe nicht "
+       "geschlossen\ncardcode: -:1: nicht gelesen: \"\xEF\xBF\xBD\"\n", 0},
       {"NUL bytes without a mark are text", {}, std::string("5\0\n\0", 4), c5 + "\n" + c0 + "\n",
        "cardcode: -:1: nicht gelesen: \"?\"\ncardcode: -:2: keine Zahl: \"?\"\n", 0},
       {"a mark later in the input is text", {}, "1\n" + mark + "2\n", c1 + "\n" + c0 + "\n",
@@ -135,15 +140,26 @@ TEST(CardcodeTable, CsvRecordsComeBackAsReadWithTheCodeAppended) {
       {"doubled quotes, quoted number", {"--csv", "--column", "2"}, "\"sag \"\"hi\"\"\";\"12\"\n",
        "\"sag \"\"hi\"\"\";\"12\";" + c12 + "\n", "", 0, true},
       {"empty field", {"--csv", "--column", "2"}, "a;;c\n", "a;;c;" + c0 + "\n", "", 0, true},
-      {"missing field", {"--csv", "--column", "3"}, "a;5\nb\n\n",
-       "a;5;\nb;\n;\n", "cardcode: -:1: Spalte 3 fehlt (der Datensatz hat nur 2 Felder)\n"
+      {"missing field, none for a blank line", {"--csv", "--column", "3"}, "a;5\nb\n\n \t\n",
+       "a;5;\nb;\n;\n \t;\n", "cardcode: -:1: Spalte 3 fehlt (der Datensatz hat nur 2 Felder)\n"
        "cardcode: -:2: Spalte 3 fehlt (der Datensatz hat nur 1 Feld)\n", 0, true},
       {"header by name", {"--csv", "--column", "KARTENNUMMER"}, "Name;\" Kartennummer \"\r\nX;5\r\n",
        "Name;\" Kartennummer \";Code\r\nX;5;" + c5 + "\r\n", "", 0, true},
       {"header name with umlauts in another case", {"--csv", "--column", "änderung"}, "X;ÄNDERUNG\n1;5\n",
        "X;ÄNDERUNG;Code\n1;5;" + c5 + "\n", "", 0, true},
-      {"header name missing", {"--csv", "--column", "Nummer"}, "Name;Nr\nX;5\n", "Name;Nr;Code\nX;5;\n",
-       "cardcode: -:1: keine Spalte \"Nummer\" in der Kopfzeile\n", 0, true},
+      {"header name missing: nothing of that input", {"--csv", "--column", "Nummer", "-", "-f", "{dir}/n.csv"},
+       "Name;Nr;Ort;Tel\nX;5\n", "Nummer;Code\n7;" + c7 + "\n",
+       "cardcode: -:1: keine Spalte \"Nummer\" in der Kopfzeile (Spalten: \"Name\", \"Nr\", \"Ort\", ...)\n", 3, true,
+       {{"n.csv", "Nummer\n7\n"}}},
+      {"a header name of any length", {"--csv", "--column", std::string(300, 'N') + "é"},
+       "x;" + std::string(300, 'n') + "É \n1;5\n", "x;" + std::string(300, 'n') + "É ;Code\n1;5;" + c5 + "\n", "",
+       0, true},
+      {"the last --column wins whole", {"--csv", "--column", "Nr", "--column", " 2 "}, "Nr;5\n", "Nr;5;" + c5 + "\n",
+       "", 0, true},
+      {"a column name of digits and more", {"--csv", "--column", "+2"}, "Nr;Code\n1;5\n", "",
+       "cardcode: -:1: keine Spalte \"+2\" in der Kopfzeile (Spalten: \"Nr\", \"Code\")\n", 3, true},
+      {"column 2147483647", {"--csv", "--column", "2147483647"}, "5\n", "5;\n",
+       "cardcode: -:1: Spalte 2147483647 fehlt (der Datensatz hat nur 1 Feld)\n", 0, true},
       {"header by option", {"--csv", "--header"}, "Nr\n5\n", "Nr;Code\n5;" + c5 + "\n", "", 0, true},
       {"mark kept, UTF-16 as UTF-8", {"--csv", "-", "-f", "{dir}/u.csv"}, mark + "5\n",
        mark + "5;" + c5 + "\n7;" + c7 + "\r\n", "", 0, true, {{"u.csv", Utf16("7\r\n", false)}}},
@@ -151,6 +167,10 @@ TEST(CardcodeTable, CsvRecordsComeBackAsReadWithTheCodeAppended) {
        0, true},
       {"comma detected", {"--csv", "--column", "3"}, "a,b,5\n", "a,b,5," + c5 + "\n", "", 0, true},
       {"tab detected", {"--csv", "--column", "2"}, "a\t5\n", "a\t5\t" + c5 + "\n", "", 0, true},
+      {"detection reads the first MiB", {"--csv", "--column", "2", "-f", "{dir}/in.csv", "-f", "{dir}/out.csv"}, "",
+       "\"" + std::string(1048573, 'x') + "\",5," + c5 + "\n\"" + std::string(1048574, 'x') + "\",5;\n",
+       "cardcode: {dir}/out.csv:1: Spalte 2 fehlt (der Datensatz hat nur 1 Feld)\n", 0, true,
+       {{"in.csv", "\"" + std::string(1048573, 'x') + "\",5\n"}, {"out.csv", "\"" + std::string(1048574, 'x') + "\",5\n"}}},
       {"a tie goes to the semicolon", {"--csv"}, "5;a,b\n", "5;a,b;" + c5 + "\n", "", 0, true},
       {"quoted separators do not count", {"--csv", "--column", "2"}, "\"a,b,c\";5\n",
        "\"a,b,c\";5;" + c5 + "\n", "", 0, true},
@@ -208,6 +228,9 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
   RunCases({
       {"--version", {"--version", "5"}, "", "cardcode " CARDCODE_VERSION "\n", "", 0},
       {"-f - reads standard input", {"1", "-f", "-"}, "2\n", c1 + "\n" + c2 + "\n", "", 0},
+      {"inputs in argument order", {"1", "-f", "{dir}/l.txt", "-", "2", "-f", "{dir}/l.txt"}, "3\n",
+       c1 + "\n" + ModelCode(10) + "\n" + ModelCode(11) + "\n" + c3 + "\n" + c2 + "\n" + ModelCode(10) + "\n" +
+       ModelCode(11) + "\n", "", 0, false, {{"l.txt", "10\n11"}}},
       {"--csv with --tsv", {"--csv", "--tsv"}, "", "", "cardcode: --csv und --tsv gehen nicht zusammen" + hint, 2},
       {"--column without --csv", {"--column", "2"}, "", "",
        "cardcode: --column, --separator und --header gelten nur mit --csv" + hint, 2},
@@ -216,15 +239,24 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
       {"an unknown separator", {"--csv", "--separator", "x"}, "", "",
        "cardcode: --separator nimmt \";\", \",\" oder \"tab\", nicht \"x\"\n", 2},
       {"column 0", {"--csv", "--column", "0"}, "", "",
-       "cardcode: --column braucht eine Spaltennummer ab 1 oder einen Spaltennamen, nicht \"0\"\n", 2},
+       "cardcode: --column braucht eine Spaltennummer von 1 bis 2147483647 oder einen Spaltennamen, nicht \"0\"\n", 2},
+      {"column 2147483648", {"--csv", "--column", "2147483648"}, "", "",
+       "cardcode: --column braucht eine Spaltennummer von 1 bis 2147483647 oder einen Spaltennamen, nicht "
+       "\"2147483648\"\n", 2},
+      {"a missing file, the other inputs go on", {"1", "-f", "{dir}/fehlt.txt", "2"}, "", c1 + "\n" + c2 + "\n",
+       "cardcode: kann \"{dir}/fehlt.txt\" nicht öffnen: No such file or directory\n", 3},
+      {"a folder, and the status outranks a verdict", {"--verify", "-f", "{dir}", "5"}, "",
+       "kein Code: beginnt nicht mit \"1D \"\n", "cardcode: kann \"{dir}\" nicht öffnen: ist ein Ordner\n", 3},
       {"a value missing", {"--csv", "--column"}, "", "", "cardcode: --column braucht einen Wert" + hint, 2},
   });
   for (const char* help : {"-h", "/?", "--help"}) {
     ProcessResult run = RunCardcode({help, "5"});
     EXPECT_EQ(run.out.compare(0, 16, "Aufruf: cardcode"), 0) << help;
-    for (const char* option : {"--csv", "--column", "--separator", "--header", "--strict", "--version", "UTF-16"}) {
+    for (const char* option : {"--csv", "--column", "--separator", "--header", "--strict", "--version", "UTF-16", "--tsv",
+                               "--verify", "-f DATEI", "--help", "  -  ", "  --  "}) {
       EXPECT_NE(run.out.find(option), std::string::npos) << help << " " << option;
     }
+    EXPECT_EQ(run.out.find(c5), std::string::npos) << help << " converts nothing";
     EXPECT_EQ(run.exitCode, 0) << help;
   }
 }
