@@ -49,10 +49,11 @@ static const char UsageText[] =
     "                (von --tsv) prüfen zudem, ob der Code zur Eingabe gehört\n"
     "  --csv         liest CSV-Datensätze und gibt jeden unverändert aus,\n"
     "                mit dem Code (bei --verify dem Ergebnis) als neuem Feld\n"
-    "  --column N|NAME  Feld mit der Nummer: Nummer ab 1 (Vorgabe 1) oder\n"
-    "                Name aus der Kopfzeile (schließt --header ein)\n"
+    "  --column N|NAME  Feld mit der Nummer: nur Ziffern sind eine Nummer ab 1\n"
+    "                (Vorgabe 1), sonst der Name aus der Kopfzeile (schließt\n"
+    "                --header ein); das letzte --column gilt\n"
     "  --separator ZEICHEN  \";\", \",\" oder tab; sonst aus dem ersten\n"
-    "                Datensatz erkannt\n"
+    "                Datensatz erkannt (aus höchstens 1 MiB davon)\n"
     "  --header      der erste Datensatz jeder Eingabe ist die Kopfzeile\n"
     "  --strict      Exit-Status 1, wenn eine Nummer nicht ganz gelesen wurde\n"
     "  --            alles Folgende ist NUMMER oder CODE (cardcode -- --5)\n"
@@ -70,7 +71,8 @@ static const char UsageText[] =
     "Warnung: cardcode: DATEI:ZEILE: ...\n"
     "\n"
     "Exit-Status: 0 alles in Ordnung, 1 ein Code ist ungültig (--verify) oder\n"
-    "eine Warnung mit --strict, 2 falscher Aufruf, 3 Lese- oder Schreibfehler.\n";
+    "eine Warnung mit --strict, 2 falscher Aufruf, 3 Lese- oder Schreibfehler\n"
+    "oder die Spalte von --column NAME fehlt in der Kopfzeile einer Eingabe.\n";
 
 // Writes a text of "\n"-ended lines with the platform's line ends.
 static void LinesOutput(const char* text) {
