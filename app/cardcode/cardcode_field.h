@@ -15,6 +15,7 @@ void FieldCode(void* context, int32_t field, const char* bytes, size_t length);
 // --verify of a line: the code, or "input<TAB>code".
 void FieldCodeLine(void* context, int32_t field, const char* bytes, size_t length);
 // A header field, and its end: the first one that --column NAME names
-// becomes the input's column.
+// (compared in full, whatever its length) becomes the input's column; the
+// first few others are kept for the message when none does.
 void HeaderName(void* context, int32_t field, const char* bytes, size_t length);
 void HeaderNameEnd(void* context, int32_t field);

@@ -102,7 +102,7 @@ static int RecordsRead(CardcodeRun* run, int descriptor, int first) {
   if (!separator) separator = in->scan.separator;
   RecordsOfInput(run, separator);
   do {
-    // A failed output is reported at the end.
+    // Stopped by a failed output (reported at the end) or a refused input.
     if (RecordsFeed(&run->reader, text, length)) return 0;
   } while (InputNext(in, &text, &length));
   if (in->error) {
