@@ -9,6 +9,7 @@ static int Utf16(const InputState* in) { return in->kind == TEXT_UTF16LE || in->
 
 // The UTF-8 text of bytes read: the bytes themselves, or decoded.
 static const char* TextOf(InputState* in, const unsigned char* bytes, size_t length, size_t* textLength) {
+  if (in->kind == TEXT_PLAIN) return PlainDecode(&in->plain, bytes, length, in->decoded, textLength);
   if (!Utf16(in)) {
     *textLength = length;
     return reinterpret_cast<const char*>(bytes);
@@ -20,13 +21,14 @@ static const char* TextOf(InputState* in, const unsigned char* bytes, size_t len
 // The text of the first bytes, decoded from their start.
 static const char* FirstText(InputState* in, size_t* length) {
   Utf16Start(&in->decoder, in->kind == TEXT_UTF16BE);
+  PlainStart(&in->plain);
   return TextOf(in, in->block + in->markLength, in->have - in->markLength, length);
 }
 
 int InputStart(InputState* in, int descriptor, int wholeFirstRecord) {
   in->descriptor = descriptor;
   in->firstPending = 1;
-  in->ended = in->error = 0;
+  in->ended = in->finished = in->error = 0;
   in->have = 0;
   for (;;) {
     long got = PlatformRead(descriptor, (char*)in->block + in->have, sizeof in->block - in->have);
@@ -50,16 +52,19 @@ int InputNext(InputState* in, const char** text, size_t* length) {
     *text = FirstText(in, length);
     return 1;
   }
-  if (in->ended) return 0;
-  long got = PlatformRead(in->descriptor, (char*)in->block, sizeof in->block);
+  if (in->finished) return 0;
+  long got = in->ended ? 0 : PlatformRead(in->descriptor, (char*)in->block, sizeof in->block);
   if (got < 0) {
     in->error = errno ? errno : EIO;
     return 0;
   }
   if (got == 0) {
-    // What the decoder still holds (an odd byte, a lone surrogate).
-    in->ended = 1;
-    *length = Utf16(in) ? Utf16Finish(&in->decoder, in->decoded) : 0;
+    // What a decoder still holds (an odd byte, a lone surrogate, a cut
+    // sequence).
+    in->ended = in->finished = 1;
+    *length = Utf16(in)                 ? Utf16Finish(&in->decoder, in->decoded)
+              : in->kind == TEXT_PLAIN ? PlainFinish(&in->plain, in->decoded)
+                                        : 0;
     *text = in->decoded;
     return 1;
   }

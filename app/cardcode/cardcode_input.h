@@ -1,5 +1,5 @@
 // An input as UTF-8 text, block by block: its encoding mark dropped, UTF-16
-// decoded (cardcode_decode.h). The first bytes are read until the mark, or
+// and Windows-1252 decoded (cardcode_decode.h). The first bytes are read until the mark, or
 // its absence, is certain, and for separator detection until the first
 // record is complete, a block is full or the input has ended.
 #pragma once

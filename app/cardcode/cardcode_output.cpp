@@ -58,6 +58,23 @@ void OutputCommit(size_t length) {
   if (!output->error) output->used += length;
 }
 
+// Whether the current record echoes an input in Windows-1252.
+static int EchoIsAnsi(const CardcodeRun* run) {
+  return run->plan->layout != LAYOUT_LINES && run->input->kind != INPUT_TEXT && run->in.kind == TEXT_PLAIN &&
+         run->in.plain.kind == PLAIN_WINDOWS_1252;
+}
+
+void OutputText(const char* text, size_t length) {
+  if (!EchoIsAnsi(CardcodeState())) return OutputBytes(text, length);
+  while (length > 0) {
+    size_t piece = length < 4096 ? length : 4096;
+    while (piece < length && ((unsigned char)text[piece] & 0xC0) == 0x80) piece--;
+    OutputCommit(Windows1252Encode(text, piece, OutputReserve(piece)));
+    text += piece;
+    length -= piece;
+  }
+}
+
 void OutputLineEnd(void) { OutputRecordEnd("", 0); }
 
 void OutputRecordEnd(const char* lineEnd, size_t length) {
@@ -142,14 +159,25 @@ const char* Decimal(uint64_t n, char* out) {
 void OutputField(int32_t separator, const char* text, size_t length) {
   size_t plain = separator ? 0 : length;
   while (plain < length && text[plain] != separator && !memchr("\"\r\n", text[plain], 3)) plain++;
-  if (plain == length) return OutputBytes(text, length);
+  if (plain == length) return OutputText(text, length);
   OutputBytes("\"", 1);
-  for (size_t i = 0; i < length; i++) OutputBytes(text[i] == '"' ? "\"\"" : text + i, text[i] == '"' ? 2 : 1);
+  for (;;) {
+    // Each quote is doubled.
+    const char* quote = static_cast<const char*>(memchr(text, '"', length));
+    size_t piece = quote ? (size_t)(quote - text) + 1 : length;
+    OutputText(text, piece);
+    if (!quote) break;
+    OutputBytes("\"", 1);
+    text += piece;
+    length -= piece;
+  }
   OutputBytes("\"", 1);
 }
 
 // The record sinks.
-static void Raw(void*, const char* bytes, size_t length) { OutputBytes(bytes, length); }
+// The echo: Windows-1252 decodes one to one, so encoding the text gives
+// back the input's bytes.
+static void Raw(void*, const char* bytes, size_t length) { OutputText(bytes, length); }
 
 // The record is done; non-zero stops the reading.
 static int RecordDone(CardcodeRun* run) {
@@ -198,7 +226,7 @@ static int HeaderEnd(void* context, const char* lineEnd, size_t length) {
   CardcodeRun* run = static_cast<CardcodeRun*>(context);
   CsvAppend(run);
   const char* heading = run->plan->verify ? "Prüfung" : "Code";
-  OutputBytes(heading, strlen(heading));
+  OutputText(heading, strlen(heading));
   if (run->column == COLUMN_MISSING) {
     char text[QUOTE_LIMIT + 8];
     Quoted(text, run->plan->column.name, strlen(run->plan->column.name));

@@ -32,12 +32,14 @@ struct InputState {
   int32_t kind;          // TEXT_PLAIN, TEXT_UTF8_MARK, TEXT_UTF16LE or TEXT_UTF16BE
   int32_t firstPending;  // the first bytes have not been handed on yet
   int32_t ended;         // the end of the input has been read
+  int32_t finished;      // what the decoders held at the end has been handed on
   int32_t error;         // errno of a failed read, else 0
   size_t have;           // bytes in block while the first ones are read
   size_t markLength;     // bytes of the encoding mark at the start
   Utf16Decoder decoder;
+  PlainDecoder plain;    // TEXT_PLAIN: UTF-8 or Windows-1252
   unsigned char block[INPUT_BLOCK];
-  char decoded[UTF16_DECODED_MAX(INPUT_BLOCK)];
+  char decoded[PLAIN_DECODED_MAX(INPUT_BLOCK)];  // also room for UTF16_DECODED_MAX
 };
 
 // What the bytes of the current record so far say about its chosen field;
