@@ -38,16 +38,6 @@ TEST(CardcodeErrors, UsageErrorsStopBeforeAnyOutput) {
   }
 }
 
-TEST(CardcodeErrors, HelpDescribesEveryOption) {
-  ProcessResult run = RunCardcode({"--help", "77"});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out.compare(0, 16, "Aufruf: cardcode"), 0) << run.out;
-  for (const char* option : {"--tsv", "--verify", "-f DATEI", "--help", "  -  ", "  --  "}) {
-    EXPECT_NE(run.out.find(option), std::string::npos) << option;
-  }
-  EXPECT_EQ(run.out.find(ModelCode(77)), std::string::npos) << "help converts nothing";
-}
-
 TEST(CardcodeErrors, AnUnreadableFileIsReportedAndTheOtherInputsGoOn) {
   std::string missing = TemporaryPath("missing.txt");
   ProcessResult run = RunCardcode({"1", "-f", missing, "2"});

@@ -74,6 +74,7 @@ const std::string c0 = "1D 00000000 10", c1 = "1D 00000001 9", c2 = "1D 00000002
 const std::string mark = "\xEF\xBB\xBF";
 
 TEST(CardcodeTable, EncodingsAreDecodedAtTheStartOfEachInput) {
+  const std::string blanks(65535, ' ');  // then a line end: the next byte starts the second read block
   RunCases({
       {"UTF-8 mark skipped", {"--tsv"}, mark + "12\n", "12\t" + c12 + "\n", "", 0},
       {"UTF-16LE", {"--tsv"}, Utf16("5\r\nMüller\r\n", false), "5\t" + c5 + "\nMüller\t" + c0 + "\n",
@@ -93,6 +94,16 @@ TEST(CardcodeTable, EncodingsAreDecodedAtTheStartOfEachInput) {
       {"names and arguments as typed", {"-f", "{dir}/Ω.txt", "-f", "{dir}/日本.txt", "１２"}, "",
        c5 + "\n" + c7 + "\n" + c0 + "\n", "cardcode: Argument 5:1: keine Zahl: \"１２\"\n", 0, false,
        {{"Ω.txt", "5\n"}, {"日本.txt", "7"}}},
+      {"Windows-1252 decoded for warnings, echoed as read", {"--tsv"}, "M\xFCller\x80\x81\x9D\xFF\n",
+       "M\xFCller\x80\x81\x9D\xFF\t" + c0 + "\n", "cardcode: -:1: keine Zahl: \"Müller€\xC2\x81\xC2\x9Dÿ\"\n", 0},
+      {"Windows-1252 verdict", {"--tsv", "--verify"}, "\xC4\t" + c5, "\xC4\t" + c5 + "\tCode geh\xF6rt zu 5, nicht zu 0\n", "",
+       1},
+      {"first non-ASCII byte after 64 KiB", {"--tsv", "-f", "{dir}/a"}, "", blanks + "\t" + c0 + "\n\xFC\t" + c0 + "\n",
+       "cardcode: {dir}/a:2: keine Zahl: \"ü\"\n", 0, false, {{"a", blanks + "\n\xFC\n"}}},
+      {"UTF-8 cut by the block end, then invalid", {"--tsv", "-f", "{dir}/b"}, "", blanks.substr(1) + "\t" + c0 +
+       "\nü\t" + c0 + "\n\xFC\t" + c0 + "\n", "cardcode: {dir}/b:2: keine Zahl: \"ü\"\ncardcode: {dir}/b:3: "
+       "keine Zahl: \"\xFC\"\n", 0, false, {{"b", blanks.substr(1) + "\nü\n\xFC\n"}}},
+      {"UTF-8 cut by the end", {"--csv"}, "x\xC3", "x\xC3;" + c0 + "\n", "cardcode: -:1: keine Zahl: \"xÃ\"\n", 0},
   });
 }
 
@@ -145,6 +156,10 @@ TEST(CardcodeTable, CsvRecordsComeBackAsReadWithTheCodeAppended) {
       {"header name missing", {"--csv", "--column", "Nummer"}, "Name;Nr\nX;5\n", "Name;Nr;Code\nX;5;\n",
        "cardcode: -:1: keine Spalte \"Nummer\" in der Kopfzeile\n", 0, true},
       {"header by option", {"--csv", "--header"}, "Nr\n5\n", "Nr;Code\n5;" + c5 + "\n", "", 0, true},
+      {"Windows-1252 header by name", {"--csv", "--column", "Schlüssel-Nr"}, "N;Schl\xFCssel-Nr\r\nM\xFCller;5\r\n",
+       "N;Schl\xFCssel-Nr;Code\r\nM\xFCller;5;" + c5 + "\r\n", "", 0, true},
+      {"Windows-1252 verdict header", {"--csv", "--header", "--verify"}, "Code;K\xFCrzel\n1D 00000005 4;x\n",
+       "Code;K\xFCrzel;Pr\xFC" "fung\n1D 00000005 4;x;Pr\xFC" "fwert 4 passt nicht, erwartet 5\n", "", 1, true},
       {"mark kept, UTF-16 as UTF-8", {"--csv", "-", "-f", "{dir}/u.csv"}, mark + "5\n",
        mark + "5;" + c5 + "\n7;" + c7 + "\r\n", "", 0, true, {{"u.csv", Utf16("7\r\n", false)}}},
       {"each record keeps its line end", {"--csv"}, "1\r\n2\r3\n", "1;" + c1 + "\r\n2;" + c2 + "\r3;" + c3 + "\n", "",
@@ -207,7 +222,9 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
   const std::string hint = " (Hilfe: cardcode --help)\n";
   RunCases({
       {"--version", {"--version", "5"}, "", "cardcode " CARDCODE_VERSION "\n", "", 0},
-      {"-f - reads standard input", {"1", "-f", "-"}, "2\n", c1 + "\n" + c2 + "\n", "", 0},
+      {"inputs in argument order, -f - reads standard input", {"1", "-f", "{dir}/l", "-f", "-", "2", "-f", "{dir}/l"},
+       "3\n", c1 + "\n" + ModelCode(10) + "\n" + ModelCode(11) + "\n" + c3 + "\n" + c2 + "\n" + ModelCode(10) + "\n" +
+       ModelCode(11) + "\n", "", 0, false, {{"l", "10\n11"}}},
       {"--csv with --tsv", {"--csv", "--tsv"}, "", "", "cardcode: --csv und --tsv gehen nicht zusammen" + hint, 2},
       {"--column without --csv", {"--column", "2"}, "", "",
        "cardcode: --column, --separator und --header gelten nur mit --csv" + hint, 2},
@@ -222,9 +239,11 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
   for (const char* help : {"-h", "/?", "--help"}) {
     ProcessResult run = RunCardcode({help, "5"});
     EXPECT_EQ(run.out.compare(0, 16, "Aufruf: cardcode"), 0) << help;
-    for (const char* option : {"--csv", "--column", "--separator", "--header", "--strict", "--version", "UTF-16"}) {
+    for (const char* option : {"--tsv", "--verify", "-f DATEI", "  -  ", "  --  ", "--csv", "--column", "--separator",
+                               "--header", "--strict", "--version", "UTF-16", "Windows-1252"}) {
       EXPECT_NE(run.out.find(option), std::string::npos) << help << " " << option;
     }
+    EXPECT_EQ(run.out.find(c5), std::string::npos) << help << " converts nothing";
     EXPECT_EQ(run.exitCode, 0) << help;
   }
 }
