@@ -31,6 +31,17 @@ void Utf16Start(Utf16Decoder* decoder, int bigEndian) {
   decoder->bigEndian = bigEndian;
 }
 
+// Bytes before the first one of 0x80 or more.
+static size_t AsciiLength(const unsigned char* bytes, size_t length) {
+  size_t i = 0;
+  for (uint64_t word; i + 8 <= length; i += 8) {
+    memcpy(&word, bytes + i, 8);
+    if (word & 0x8080808080808080ull) break;
+  }
+  while (i < length && bytes[i] < 0x80) i++;
+  return i;
+}
+
 static size_t Utf8Of(uint32_t code, char* out) {
   unsigned char* at = reinterpret_cast<unsigned char*>(out);
   size_t length = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
@@ -71,10 +82,18 @@ size_t Utf16Decode(Utf16Decoder* decoder, const unsigned char* bytes, size_t len
     decoder->haveByte = 0;
     at += UnitDecode(decoder, (uint32_t)pair[high] << 8 | pair[1 - high], at);
   }
-  for (; end - bytes >= 2; bytes += 2) {
-    uint32_t unit = (uint32_t)bytes[high] << 8 | bytes[1 - high];
-    // Digits, separators and line ends are ASCII: the common unit needs
-    // neither a surrogate check nor more than one byte.
+  const unsigned char* low = bytes + 1 - high;
+  for (; end - bytes >= 2; bytes += 2, low += 2) {
+    // Digits, separators and line ends are ASCII: four such units at a
+    // time need neither a surrogate check nor more than one byte each.
+    while (end - bytes >= 8 && !decoder->highSurrogate &&
+           !((bytes[high] | bytes[high + 2] | bytes[high + 4] | bytes[high + 6]) |
+             ((low[0] | low[2] | low[4] | low[6]) & 0x80))) {
+      at[0] = (char)low[0], at[1] = (char)low[2], at[2] = (char)low[4], at[3] = (char)low[6];
+      at += 4, bytes += 8, low += 8;
+    }
+    if (end - bytes < 2) break;
+    uint32_t unit = (uint32_t)bytes[high] << 8 | *low;
     if (unit < 0x80 && !decoder->highSurrogate) {
       *at++ = (char)unit;
     } else {
@@ -106,25 +125,15 @@ static const uint16_t WINDOWS_1252_HIGH[32] = {
 static size_t Windows1252Decode(const unsigned char* bytes, size_t length, char* out) {
   char* at = out;
   for (size_t i = 0; i < length; i++) {
+    size_t ascii = AsciiLength(bytes + i, length - i);
+    memcpy(at, bytes + i, ascii);
+    at += ascii;
+    i += ascii;
+    if (i == length) break;
     unsigned c = bytes[i];
-    if (c < 0x80) {
-      *at++ = (char)c;
-    } else {
-      at += Utf8Of(c < 0xA0 ? WINDOWS_1252_HIGH[c - 0x80] : c, at);
-    }
+    at += Utf8Of(c < 0xA0 ? WINDOWS_1252_HIGH[c - 0x80] : c, at);
   }
   return (size_t)(at - out);
-}
-
-// Bytes before the first one of 0x80 or more.
-static size_t AsciiLength(const unsigned char* bytes, size_t length) {
-  size_t i = 0;
-  for (uint64_t word; i + 8 <= length; i += 8) {
-    memcpy(&word, bytes + i, 8);
-    if (word & 0x8080808080808080ull) break;
-  }
-  while (i < length && bytes[i] < 0x80) i++;
-  return i;
 }
 
 // At a byte of 0x80 or more: 1 when a valid UTF-8 sequence starts there
@@ -224,10 +233,15 @@ size_t Windows1252Encode(const char* text, size_t length, char* out) {
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
   size_t made = 0;
   for (size_t i = 0; i < length;) {
+    size_t ascii = AsciiLength(bytes + i, length - i);
+    memcpy(out + made, bytes + i, ascii);
+    made += ascii;
+    i += ascii;
+    if (i == length) break;
     unsigned c = bytes[i];
-    size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-    if (n == 1 || n == 0 || i + n > length) {
-      out[made++] = n == 1 ? (char)c : '?';
+    size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+    if (n == 0 || i + n > length) {
+      out[made++] = '?';
       i++;
       continue;
     }
