@@ -68,7 +68,7 @@ void OutputText(const char* text, size_t length) {
   if (!EchoIsAnsi(CardcodeState())) return OutputBytes(text, length);
   while (length > 0) {
     size_t piece = length < 4096 ? length : 4096;
-    while (piece < length && ((unsigned char)text[piece] & 0xC0) == 0x80) piece--;
+    while (piece < length && piece > 1 && ((unsigned char)text[piece] & 0xC0) == 0x80) piece--;
     OutputCommit(Windows1252Encode(text, piece, OutputReserve(piece)));
     text += piece;
     length -= piece;
