@@ -4,7 +4,10 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 void PlatformStart(void) {
@@ -43,6 +46,46 @@ int PlatformWrite(int descriptor, const char* bytes, size_t length) {
 
 int PlatformOpenRead(const char* path) { return open(path, O_RDONLY); }
 
-void PlatformClose(int descriptor) { close(descriptor); }
+int PlatformCreateBeside(const char* path, char** temporary) {
+  struct stat old;
+  int exists = stat(path, &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) {
+    errno = EISDIR;
+    return -1;
+  }
+  size_t size = strlen(path) + 40;
+  char* name = static_cast<char*>(malloc(size));
+  if (!name) return errno = ENOMEM, -1;
+  snprintf(name, size, "%s.cardcode-%ld.tmp", path, (long)getpid());
+  int descriptor = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
+  if (descriptor < 0) {
+    int error = errno;
+    free(name);
+    return errno = error, -1;
+  }
+  // The new file keeps the permissions of the one it replaces.
+  if (exists) (void)fchmod(descriptor, old.st_mode & 07777);
+  *temporary = name;
+  return descriptor;
+}
 
-const char* PlatformErrorText(int error) { return strerror(error); }
+int PlatformReplace(const char* temporary, const char* path) { return rename(temporary, path); }
+
+void PlatformRemove(const char* path) { unlink(path); }
+
+int PlatformClose(int descriptor) { return close(descriptor); }
+
+const char* PlatformErrorText(int error) {
+  switch (error) {
+    case ENOENT: return "Datei oder Ordner nicht gefunden";
+    case EACCES:
+    case EPERM: return "Zugriff verweigert";
+    case EISDIR: return "Das ist ein Ordner, keine Datei";
+    case ENOSPC: return "Nicht genügend Speicherplatz auf dem Datenträger";
+#ifdef EDQUOT
+    case EDQUOT: return "Das Speicherkontingent ist erschöpft";
+#endif
+    case EIO: return "Ein-/Ausgabefehler des Geräts";
+    default: return strerror(error);
+  }
+}
