@@ -185,6 +185,7 @@ static int ResultsOfPlan(CardcodeRun* run, const CardcodeOptions* plan) {
 // was. Returns the final status.
 static int OutputFileEnd(const char* path, int descriptor, char* temporary, int status) {
   int failed = PlatformClose(descriptor) != 0;
+  if (!temporary) return failed && status <= EXIT_NOT_VALID ? EXIT_IO_FAILURE : status;
   if (failed && status <= EXIT_NOT_VALID) {
     ReportProblem("Schreibfehler in \"", path, "\": ", PlatformErrorText(errno));
     status = EXIT_IO_FAILURE;

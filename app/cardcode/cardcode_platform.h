@@ -41,7 +41,8 @@ int PlatformWrite(int descriptor, const char* bytes, size_t length);
 int PlatformOpenRead(const char* path);
 // A new file for writing beside the one named by path (in its folder, so
 // that PlatformReplace is a rename there); its name in *temporary, to be
-// freed with free. -1 with errno set, also when path names a folder.
+// freed with free; null when path names a device, which is opened
+// itself. -1 with errno set, also when path names a folder.
 int PlatformCreateBeside(const char* path, char** temporary);
 // Puts the file temporary in the place of path, replacing a file there in
 // one step. 0, or -1 with errno set.

@@ -53,6 +53,11 @@ int PlatformCreateBeside(const char* path, char** temporary) {
     errno = EISDIR;
     return -1;
   }
+  // A device or a pipe (/dev/null) is written as it is, never replaced.
+  if (exists && !S_ISREG(old.st_mode)) {
+    *temporary = nullptr;
+    return open(path, O_WRONLY);
+  }
   size_t size = strlen(path) + 40;
   char* name = static_cast<char*>(malloc(size));
   if (!name) return errno = ENOMEM, -1;
