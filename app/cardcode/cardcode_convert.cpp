@@ -19,7 +19,7 @@ static void NumberCheck(CardcodeRun* run) {
   int wrapped = IntegerParseWrapped(parse);
   if (field->unreadText) {
     // What was read, without the blanks before it, and the rest.
-    size_t used = parse->used < CODE_TEXT_LIMIT ? (size_t)parse->used : CODE_TEXT_LIMIT;
+    size_t used = parse->used < CODE_TEXT_LIMIT ? (size_t)parse->used : (size_t)CODE_TEXT_LIMIT;
     size_t start = 0;
     while (start < used && (run->head[start] == ' ' || run->head[start] == '\t')) start++;
     char read[QUOTE_LIMIT + 8];

