@@ -46,6 +46,16 @@ int PlatformWrite(int descriptor, const char* bytes, size_t length) {
 
 int PlatformOpenRead(const char* path) { return open(path, O_RDONLY); }
 
+// The file PlatformCreateBeside made, while it is neither in place nor
+// removed: an interrupted run (Ctrl+C) removes it on its way out.
+static const char* pendingFile;
+
+static void PendingRemove(int signalNumber) {
+  if (pendingFile) unlink(pendingFile);
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
+}
+
 int PlatformCreateBeside(const char* path, char** temporary) {
   struct stat old;
   int exists = stat(path, &old) == 0;
@@ -71,12 +81,23 @@ int PlatformCreateBeside(const char* path, char** temporary) {
   // The new file keeps the permissions of the one it replaces.
   if (exists) (void)fchmod(descriptor, old.st_mode & 07777);
   *temporary = name;
+  pendingFile = name;
+  signal(SIGINT, PendingRemove);
+  signal(SIGTERM, PendingRemove);
+  signal(SIGHUP, PendingRemove);
   return descriptor;
 }
 
-int PlatformReplace(const char* temporary, const char* path) { return rename(temporary, path); }
+int PlatformReplace(const char* temporary, const char* path) {
+  int result = rename(temporary, path);
+  if (result == 0) pendingFile = nullptr;
+  return result;
+}
 
-void PlatformRemove(const char* path) { unlink(path); }
+void PlatformRemove(const char* path) {
+  unlink(path);
+  pendingFile = nullptr;
+}
 
 int PlatformClose(int descriptor) { return close(descriptor); }
 

@@ -7,7 +7,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 #include <windows.h>
 
 static UINT consoleCodePage;  // the console's output code page before start; 0 when untouched
@@ -119,6 +118,22 @@ int PlatformOpenRead(const char* path) {
   return descriptor >= 0 ? descriptor : Failed(error, systemError);
 }
 
+// The file PlatformCreateBeside made, while it is neither in place nor
+// removed: Ctrl+C or closing the console window removes it on the way out
+// (it is open for deletion, so that it goes when the process ends).
+static wchar_t* pendingFile;
+
+static BOOL WINAPI PendingRemove(DWORD) {
+  if (pendingFile) DeleteFileW(pendingFile);
+  return FALSE;
+}
+
+static void PendingForget(void) {
+  wchar_t* file = pendingFile;
+  pendingFile = nullptr;
+  free(file);
+}
+
 int PlatformCreateBeside(const char* path, char** temporary) {
   size_t size = strlen(path) + 40;
   char* name = static_cast<char*>(malloc(size));
@@ -133,17 +148,25 @@ int PlatformCreateBeside(const char* path, char** temporary) {
   } else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     Failed(EISDIR, ERROR_ACCESS_DENIED);
   } else {
-    descriptor = _wopen(wideName, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (descriptor < 0) Failed(errno, _doserrno);
+    HANDLE file = CreateFileW(wideName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      Failed(GetLastError() == ERROR_ACCESS_DENIED ? EACCES : ENOENT, GetLastError());
+    } else {
+      descriptor = _open_osfhandle((intptr_t)file, _O_WRONLY | _O_BINARY);
+      if (descriptor < 0) CloseHandle(file), Failed(EMFILE, ERROR_TOO_MANY_OPEN_FILES);
+    }
   }
   int error = errno;
   free(wide);
-  free(wideName);
   if (descriptor < 0) {
+    free(wideName);
     free(name);
     errno = error;
     return -1;
   }
+  pendingFile = wideName;
+  SetConsoleCtrlHandler(PendingRemove, TRUE);
   *temporary = name;
   return descriptor;
 }
@@ -155,13 +178,16 @@ int PlatformReplace(const char* temporary, const char* path) {
   DWORD systemError = GetLastError();
   free(wide);
   free(wideTemporary);
-  return moved ? 0 : Failed(EACCES, systemError);
+  if (!moved) return Failed(EACCES, systemError);
+  PendingForget();
+  return 0;
 }
 
 void PlatformRemove(const char* path) {
   wchar_t* wide = WideOf(path);
   if (wide) DeleteFileW(wide);
   free(wide);
+  PendingForget();
 }
 
 int PlatformClose(int descriptor) { return _close(descriptor) == 0 ? 0 : Failed(errno, _doserrno); }
