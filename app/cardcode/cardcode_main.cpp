@@ -23,7 +23,7 @@
 enum { EXIT_ALL_DONE = 0, EXIT_NOT_VALID = 1, EXIT_USAGE = 2, EXIT_IO_FAILURE = 3 };
 
 #ifdef _WIN32
-#define END_OF_INPUT_KEYS "Strg+Z und dann die Eingabetaste"
+#define END_OF_INPUT_KEYS "Strg+Z und Eingabetaste"
 #else
 #define END_OF_INPUT_KEYS "Strg+D"
 #endif
@@ -166,7 +166,7 @@ static int ResultsOfPlan(CardcodeRun* run, const CardcodeOptions* plan) {
   if (!plan->inputNamed && PlatformInputIsConsole()) {
     ReportProblem(plan->verify ? "Geben Sie die Codes ein, einen pro Zeile. "
                                : "Geben Sie die Nummern ein, eine pro Zeile. ",
-                  "Drücken Sie zum Beenden " END_OF_INPUT_KEYS ". (Hilfe: cardcode --help)");
+                  "Beenden mit " END_OF_INPUT_KEYS ". (Hilfe: cardcode --help)");
   }
   int readFailed = 0;
   for (int32_t i = 0; i < plan->inputCount && !OutputError(); i++) {

@@ -62,7 +62,7 @@ struct TypedLine {
 
 // Typed at the terminal, with no input named, a first line on standard
 // error says how to enter numbers and how to end.
-const char typingHint[] = "cardcode: Geben Sie die Nummern ein, eine pro Zeile. Drücken Sie zum Beenden Strg+D. (Hilfe: cardcode --help)\n";
+const char typingHint[] = "cardcode: Geben Sie die Nummern ein, eine pro Zeile. Beenden mit Strg+D. (Hilfe: cardcode --help)\n";
 
 TEST(CardcodeTerminal, EachEnteredLineShowsItsCodeAtOnce) {
   const TypedLine lines[] = {
@@ -93,7 +93,7 @@ TEST(CardcodeTerminal, VerdictsShowAtOnceToo) {
   ASSERT_EQ(write(child.master, "\x04", 1), 1);
   std::string out, err;
   EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 1);
-  EXPECT_EQ(err, "cardcode: Geben Sie die Codes ein, einen pro Zeile. Drücken Sie zum Beenden Strg+D. (Hilfe: cardcode --help)\n");
+  EXPECT_EQ(err, "cardcode: Geben Sie die Codes ein, einen pro Zeile. Beenden mit Strg+D. (Hilfe: cardcode --help)\n");
 }
 
 TEST(CardcodeTerminal, IntoAPipeTheOutputWaitsForTheEnd) {
