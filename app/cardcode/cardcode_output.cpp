@@ -121,21 +121,22 @@ void ReportProblem(const char* a, const char* b, const char* c, const char* d, c
 void Warn(const char* a, const char* b, const char* c, const char* d, const char* e) {
   CardcodeRun* run = CardcodeState();
   if (++run->warnings > WARNINGS_SHOWN) return;
+  // "nummern.txt, Zeile 3: ", "Eingabe, Zeile 3: " or "Argument 2: ".
   const CardcodeInput* input = run->input;
-  char name[40] = "Argument ", place[40] = ":", number[24];
-  if (input->kind == INPUT_TEXT) strcat(name, Decimal((uint64_t)input->index, number));
-  strcat(strcat(place, Decimal(input->kind == INPUT_TEXT ? 1 : run->reader.recordLine, number)), ": ");
-  ReportProblem(input->kind == INPUT_TEXT ? name : input->kind == INPUT_FILE ? input->text : "-", place, a, b, c, d, e);
+  char place[48], number[24];
+  const char* name = input->kind == INPUT_FILE ? input->text : "Eingabe";
+  uint64_t at = input->kind == INPUT_TEXT ? (uint64_t)input->index : run->reader.recordLine;
+  strcpy(place, input->kind == INPUT_TEXT ? "Argument " : ", Zeile ");
+  strcat(strcat(place, Decimal(at, number)), ": ");
+  ReportProblem(input->kind == INPUT_TEXT ? "" : name, place, a, b, c, d, e);
 }
 
 void WarningsSummarize(void) {
   uint64_t warnings = CardcodeState()->warnings;
   if (warnings <= WARNINGS_SHOWN) return;
-  uint64_t hidden = warnings - WARNINGS_SHOWN;
-  char total[24], last[24];
-  ReportProblem("insgesamt ", Decimal(warnings, total), " Warnungen; ",
-                hidden == 1 ? "die letzte wurde" : "die letzten ", hidden == 1 ? "" : Decimal(hidden, last),
-                hidden == 1 ? "" : " wurden", " nicht angezeigt");
+  char total[24], hidden[24];
+  ReportProblem("insgesamt ", Decimal(warnings, total), " Warnungen; ", Decimal(warnings - WARNINGS_SHOWN, hidden),
+                " weitere nicht angezeigt");
 }
 
 void Quoted(char* out, const char* text, uint64_t length) {
@@ -199,7 +200,7 @@ static int TsvLineEnd(void* context, const char* lineEnd, size_t length) {
 
 // The start of what --csv adds to a record.
 static void CsvAppend(CardcodeRun* run) {
-  if (run->reader.quoteOpen) Warn("Anführungszeichen bis zum Ende der Eingabe nicht geschlossen");
+  if (run->reader.quoteOpen) Warn("Anführungszeichen bis zum Dateiende nicht geschlossen");
   char separator = (char)run->separator;
   OutputBytes(&separator, 1);
 }
@@ -215,8 +216,8 @@ static int CsvRecordEnd(void* context, const char* lineEnd, size_t length) {
     run->result(run, run->separator);
   } else if (!empty && run->column >= 0) {
     char column[24], fields[24];
-    Warn("Spalte ", Decimal((uint64_t)run->column + 1, column), " fehlt (der Datensatz hat nur ",
-         Decimal((uint64_t)reader->field + 1, fields), reader->field == 0 ? " Feld)" : " Felder)");
+    Warn("Spalte ", Decimal((uint64_t)run->column + 1, column), " fehlt (die Zeile hat nur ",
+         Decimal((uint64_t)reader->field + 1, fields), reader->field == 0 ? " Spalte)" : " Spalten)");
   }
   OutputRecordEnd(lineEnd, length);
   return RecordDone(run);
@@ -230,7 +231,7 @@ static int HeaderEnd(void* context, const char* lineEnd, size_t length) {
   if (run->column == COLUMN_MISSING) {
     char text[QUOTE_LIMIT + 8];
     Quoted(text, run->plan->column.name, strlen(run->plan->column.name));
-    Warn("keine Spalte ", text, " in der Kopfzeile");
+    Warn("Spalte ", text, " nicht in der Kopfzeile gefunden");
   }
   // From here on the reader passes only the chosen field on.
   run->reader.wantedField = run->column >= 0 ? run->column : INT32_MAX;

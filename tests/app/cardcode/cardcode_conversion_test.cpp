@@ -25,11 +25,11 @@ TEST(CardcodeConversion, ArgumentsGiveOneCodePerArgumentInOrder) {
       {{"12345678"}, "1D 00BC614E 2\n"},
       {{"12345678", "0012345678", "", "abc"}, "1D 00BC614E 2\n1D 00BC614E 2\n1D 00000000 10\n1D 00000000 10\n", 1},
       // A negative number is no option.
-      {{"-15"}, "1D FFFFFFFFFFFFFFF1 15\n"},
-      {{"-x"}, "1D 00000000 10\n", 1},
+      {{"-15", "-$FF", "-%101"}, "1D FFFFFFFFFFFFFFF1 15\n1D FFFFFFFFFFFFFF01 15\n1D FFFFFFFFFFFFFFFB 15\n"},
       // After "--" option-like texts are field texts too.
       {{"--", "--5"}, "1D 00000000 10\n", 1},
-      {{"--", "-", "-f", "--help", "7"}, "1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000007 3\n", 3},
+      {{"--", "-", "-f", "--help", "-x", "/f", "7"},
+       "1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000007 3\n", 5},
       {{"9", "--", "-15"}, "1D 00000009 1\n1D FFFFFFFFFFFFFFF1 15\n"},
       {{"--tsv", "0012345678", "-15"}, "0012345678\t1D 00BC614E 2\n-15\t1D FFFFFFFFFFFFFFF1 15\n"},
       {{"5", "--tsv"}, "5\t1D 00000005 5\n"},
@@ -60,7 +60,6 @@ TEST(CardcodeConversion, StandardInputGivesOneCodePerLine) {
       {"two empty lines", {}, "\n\n", zero + zero},
       {"a final line without newline counts", {}, "1\n2", "1D 00000001 9\n1D 00000002 8\n"},
       {"a zero byte ends the field text", {}, std::string("12\0" "34\n", 6), "1D 0000000C 8\n"},
-      {"\"-\" reads standard input", {"-"}, "3\n", "1D 00000003 7\n"},
       {"tsv keeps leading zeros", {"--tsv"}, "0012\n", "0012\t1D 0000000C 8\n"},
       {"tsv of an empty line", {"--tsv"}, "\n", "\t" + zero},
       {"a lone CR at the end ends the line", {"--tsv"}, "5\r", "5\t1D 00000005 5\n"},
