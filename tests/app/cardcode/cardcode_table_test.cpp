@@ -106,7 +106,7 @@ TEST(CardcodeTable, EncodingsAreDecodedAtTheStartOfEachInput) {
       {"UTF-8 cut by the block end, then invalid", {"--tsv", "-f", "{dir}/b"}, "", blanks.substr(1) + "\t" + c0 +
        "\nü\t" + c0 + "\n\xFC\t" + c0 + "\n", "cardcode: {dir}/b:2: keine Zahl: \"ü\"\ncardcode: {dir}/b:3: "
        "keine Zahl: \"\xFC\"\n", 0, false, {{"b", blanks.substr(1) + "\nü\n\xFC\n"}}},
-      {"UTF-8 cut by the end", {"--csv"}, "x\xC3", "x\xC3;" + c0 + "\n", "cardcode: -:1: keine Zahl: \"xÃ\"\n", 0},
+      {"UTF-8 cut by the end", {"--csv"}, "x\xC3", "x\xC3;" + c0 + "\n", "cardcode: Eingabe, Zeile 1: keine Zahl: \"xÃ\"\n", 0},
   });
 }
 
