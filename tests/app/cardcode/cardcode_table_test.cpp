@@ -98,13 +98,13 @@ TEST(CardcodeTable, EncodingsAreDecodedAtTheStartOfEachInput) {
        c5 + "\n" + c7 + "\n" + c0 + "\n", "cardcode: Argument 5: keine Zahl: \"１２\"\n", 0, false,
        {{"Ω.txt", "5\n"}, {"日本.txt", "7"}}},
       {"Windows-1252 decoded for warnings, echoed as read", {"--tsv"}, "M\xFCller\x80\x81\x9D\xFF\n",
-       "M\xFCller\x80\x81\x9D\xFF\t" + c0 + "\n", "cardcode: -:1: keine Zahl: \"Müller€\xC2\x81\xC2\x9Dÿ\"\n", 0},
+       "M\xFCller\x80\x81\x9D\xFF\t" + c0 + "\n", "cardcode: Eingabe, Zeile 1: keine Zahl: \"Müller€\xC2\x81\xC2\x9Dÿ\"\n", 0},
       {"Windows-1252 verdict", {"--tsv", "--verify"}, "\xC4\t" + c5, "\xC4\t" + c5 + "\tCode geh\xF6rt zu 5, nicht zu 0\n", "",
        1},
       {"first non-ASCII byte after 64 KiB", {"--tsv", "-f", "{dir}/a"}, "", blanks + "\t" + c0 + "\n\xFC\t" + c0 + "\n",
-       "cardcode: {dir}/a:2: keine Zahl: \"ü\"\n", 0, false, {{"a", blanks + "\n\xFC\n"}}},
+       "cardcode: {dir}/a, Zeile 2: keine Zahl: \"ü\"\n", 0, false, {{"a", blanks + "\n\xFC\n"}}},
       {"UTF-8 cut by the block end, then invalid", {"--tsv", "-f", "{dir}/b"}, "", blanks.substr(1) + "\t" + c0 +
-       "\nü\t" + c0 + "\n\xFC\t" + c0 + "\n", "cardcode: {dir}/b:2: keine Zahl: \"ü\"\ncardcode: {dir}/b:3: "
+       "\nü\t" + c0 + "\n\xFC\t" + c0 + "\n", "cardcode: {dir}/b, Zeile 2: keine Zahl: \"ü\"\ncardcode: {dir}/b, Zeile 3: "
        "keine Zahl: \"\xFC\"\n", 0, false, {{"b", blanks.substr(1) + "\nü\n\xFC\n"}}},
       {"UTF-8 cut by the end", {"--csv"}, "x\xC3", "x\xC3;" + c0 + "\n", "cardcode: Eingabe, Zeile 1: keine Zahl: \"xÃ\"\n", 0},
   });
@@ -162,7 +162,7 @@ TEST(CardcodeTable, CsvRecordsComeBackAsReadWithTheCodeAppended) {
       {"Windows-1252 header by name", {"--csv", "--column", "Schlüssel-Nr"}, "N;Schl\xFCssel-Nr\r\nM\xFCller;5\r\n",
        "N;Schl\xFCssel-Nr;Code\r\nM\xFCller;5;" + c5 + "\r\n", "", 0, true},
       {"Windows-1252 verdict header", {"--csv", "--header", "--verify"}, "Code;K\xFCrzel\n1D 00000005 4;x\n",
-       "Code;K\xFCrzel;Pr\xFC" "fung\n1D 00000005 4;x;Pr\xFC" "fwert 4 passt nicht, erwartet 5\n", "", 1, true},
+       "Code;K\xFCrzel;Pr\xFC" "fung\n1D 00000005 4;x;Pr\xFC" "fwert 4 falsch, richtig w\xE4re 5\n", "", 1, true},
       {"mark kept, UTF-16 as UTF-8", {"--csv", "-", "-f", "{dir}/u.csv"}, mark + "5\n",
        mark + "5;" + c5 + "\n7;" + c7 + "\r\n", "", 0, true, {{"u.csv", Utf16("7\r\n", false)}}},
       {"each record keeps its line end", {"--csv"}, "1\r\n2\r3\n", "1;" + c1 + "\r\n2;" + c2 + "\r3;" + c3 + "\n", "",
@@ -228,7 +228,7 @@ TEST(CardcodeTable, OptionsAndUsageErrors) {
       {"inputs in argument order, -f - reads standard input", {"1", "-f", "{dir}/l", "-f", "-", "2", "-f", "{dir}/l"},
        "3\n", c1 + "\n" + ModelCode(10) + "\n" + ModelCode(11) + "\n" + c3 + "\n" + c2 + "\n" + ModelCode(10) + "\n" +
        ModelCode(11) + "\n", "", 0, false, {{"l", "10\n11"}}},
-      {"--csv with --tsv", {"--csv", "--tsv"}, "", "", "cardcode: --csv und --tsv gehen nicht zusammen" + hint, 2},
+      {"--csv with --tsv", {"--csv", "--tsv"}, "", "", "cardcode: --csv und --tsv können nicht zusammen verwendet werden" + hint, 2},
       {"--column without --csv", {"--column", "2"}, "", "",
        "cardcode: --column, --separator und --header sind nur zusammen mit --csv möglich" + hint, 2},
       {"--header without --csv", {"--header"}, "", "",
