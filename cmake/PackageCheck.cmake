@@ -147,7 +147,7 @@ endfunction()
 file(WRITE "${WORK}/numbers.txt" "0012345678\r\n-15")
 check_run(0 "1D 00BC614E 2${nl}" 12345678)
 check_run(0 "0012345678\t1D 00BC614E 2${nl}-15\t1D FFFFFFFFFFFFFFF1 15${nl}" --tsv -f "${WORK}/numbers.txt")
-check_run(1 "12345678 OK${nl}Prüfwert 3 passt nicht, erwartet 2${nl}" --verify "1D 00BC614E 2" "1D 00BC614E 3")
+check_run(1 "12345678 OK${nl}Prüfwert 3 falsch, richtig wäre 2${nl}" --verify "1D 00BC614E 2" "1D 00BC614E 3")
 check_run(2 "" --bogus)
 
 message(STATUS "${ARCHIVE}: ${found}")

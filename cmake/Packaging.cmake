@@ -53,7 +53,8 @@ else()
 endif()
 zel_reproducible(${zel_package_programs})
 
-set(zel_archive_depends ${zel_package_programs} ${ZEL_SOURCE_COMMIT_FILE} ${ZEL_SOURCE_ROOT}/cmake/MakeArchive.cmake)
+set(zel_archive_depends ${zel_package_programs} ${ZEL_SOURCE_COMMIT_FILE} ${ZEL_SOURCE_ROOT}/cmake/MakeArchive.cmake
+    ${ZEL_SOURCE_ROOT}/cmake/SourceCommitRead.cmake)
 if(ZEL_WINDOWS)
   list(APPEND zel_archive_depends ${zel_windows_text_files})
 endif()

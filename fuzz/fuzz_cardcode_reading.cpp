@@ -1,8 +1,10 @@
 // Fuzz target: arbitrary bytes through cardcode's record reader (as lines,
-// and as delimited records with each separator) and its UTF-16 decoder,
-// each fed in pieces cut where the input says, against models written
-// independently: the records by an index walk over the whole text, the
-// decoder by a loop over whole code units.
+// and as delimited records with each separator), its UTF-16 decoder and
+// its reading of text without a mark (UTF-8 or Windows-1252), each fed in
+// pieces cut where the input says, against models written independently:
+// the records by an index walk over the whole text, the UTF-16 decoder by a
+// loop over whole code units, the encoding decision by decoding the one
+// sequence at the first non-ASCII byte of the whole text.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -203,6 +205,67 @@ void CheckUtf16(const std::string& bytes, bool bigEndian, uint32_t seed) {
   if (decoded != ModelUtf16(bytes, bigEndian)) Mismatch("UTF-16 decoding", 0);
 }
 
+// Whether a valid UTF-8 sequence starts at s[i], by its code point.
+bool ModelUtf8At(const std::string& s, size_t i) {
+  unsigned char c = (unsigned char)s[i];
+  int n = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC0 && c < 0xE0 ? 1 : -1;
+  if (n < 0 || i + (size_t)n >= s.size()) return false;
+  uint32_t code = c & (0x3Fu >> n);
+  for (int k = 1; k <= n; k++) {
+    unsigned char b = (unsigned char)s[i + (size_t)k];
+    if ((b & 0xC0) != 0x80) return false;
+    code = code << 6 | (b & 0x3Fu);
+  }
+  static const uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+  return code >= smallest[n] && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+}
+
+// The text as read: unchanged unless its first non-ASCII byte starts no
+// UTF-8 sequence; then Windows-1252 from there on.
+std::string ModelPlain(const std::string& s, bool* windows1252) {
+  static const char* const high[32] = {"€", "\xC2\x81", "‚", "ƒ", "„", "…", "†", "‡", "ˆ", "‰", "Š",
+                                       "‹", "Œ", "\xC2\x8D", "Ž", "\xC2\x8F", "\xC2\x90", "‘", "’", "“", "”", "•",
+                                       "–", "—", "˜", "™", "š", "›", "œ", "\xC2\x9D", "ž", "Ÿ"};
+  size_t first = 0;
+  while (first < s.size() && (unsigned char)s[first] < 0x80) first++;
+  *windows1252 = first < s.size() && !ModelUtf8At(s, first);
+  if (!*windows1252) return s;
+  std::string out = s.substr(0, first);
+  for (size_t i = first; i < s.size(); i++) {
+    unsigned char c = (unsigned char)s[i];
+    if (c >= 0x80 && c < 0xA0) {
+      out += high[c - 0x80];
+    } else {
+      Utf8Append(&out, c);
+    }
+  }
+  return out;
+}
+
+void CheckPlain(const std::string& bytes, uint32_t seed) {
+  PlainDecoder decoder;
+  PlainStart(&decoder);
+  std::string decoded;
+  std::vector<char> out(PLAIN_DECODED_MAX(bytes.size() + 32));
+  Cutter cutter = {seed};
+  for (size_t at = 0; at < bytes.size();) {
+    size_t piece = cutter.Next(bytes.size() - at), made = 0;
+    const char* text = PlainDecode(&decoder, reinterpret_cast<const unsigned char*>(bytes.data()) + at, piece,
+                                   out.data(), &made);
+    if (made > PLAIN_DECODED_MAX(piece)) Mismatch("decoded size bound", at);
+    decoded.append(text, made);
+    at += piece;
+  }
+  decoded.append(out.data(), PlainFinish(&decoder, out.data()));
+  bool windows1252 = false;
+  if (decoded != ModelPlain(bytes, &windows1252)) Mismatch("the text without a mark", 0);
+  if (windows1252 != (decoder.kind == PLAIN_WINDOWS_1252)) Mismatch("the encoding decision", 0);
+  // The echo of such an input gives back every byte.
+  std::vector<char> encoded(decoded.size() + 1);
+  size_t length = Windows1252Encode(decoded.data(), decoded.size(), encoded.data());
+  if (windows1252 && std::string(encoded.data(), length) != bytes) Mismatch("Windows-1252 encoding", 0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -212,5 +275,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int separator : {-1, (int)';', (int)',', (int)'\t'}) CheckRecords(text, separator, seed);
   CheckUtf16(text, false, seed);
   CheckUtf16(text, true, seed + 1);
+  CheckPlain(text, seed + 2);
   return 0;
 }

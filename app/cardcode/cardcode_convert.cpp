@@ -18,11 +18,17 @@ static void NumberCheck(CardcodeRun* run) {
   }
   int wrapped = IntegerParseWrapped(parse);
   if (field->unreadText) {
+    // What was read, without the blanks before it, and the rest.
+    size_t used = parse->used < CODE_TEXT_LIMIT ? (size_t)parse->used : (size_t)CODE_TEXT_LIMIT;
+    size_t start = 0;
+    while (start < used && (run->head[start] == ' ' || run->head[start] == '\t')) start++;
+    char read[QUOTE_LIMIT + 8];
+    Quoted(read, run->head + start, start < used ? used - start : 0);
     Quoted(text, run->unread, field->length - parse->used);
-    Warn("nicht gelesen: ", text, wrapped ? "; die Zahl passt nicht in 64 Bit (läuft über)" : "");
+    Warn("nur ", read, " gelesen, Rest ignoriert: ", text, wrapped ? "; Zahl zu groß (mehr als 64 Bit)" : "");
   } else if (wrapped) {
     Quoted(text, run->head, field->length);
-    Warn("Zahl passt nicht in 64 Bit (läuft über): ", text);
+    Warn("Zahl zu groß (mehr als 64 Bit), Code ist falsch: ", text);
   }
 }
 

@@ -1,5 +1,5 @@
 // An input as UTF-8 text, block by block: its encoding mark dropped, UTF-16
-// decoded (cardcode_decode.h). The first bytes are read until the mark, or
+// and Windows-1252 decoded (cardcode_decode.h). The first bytes are read until the mark, or
 // its absence, is certain, and for separator detection until the first
 // record is complete, SCAN_LIMIT bytes of text are held or the input has
 // ended; the end of the input, however it is met, is handed on last.

@@ -14,7 +14,21 @@ static int ProblemSet(char* problem, size_t size, const char* first, const char*
   return OPTIONS_USAGE_ERROR;
 }
 
-static const char HELP_HINT[] = " (Hilfe: cardcode --help)";
+#define HELP_HINT " (Hilfe: cardcode --help)"
+
+// -o FILE or --output FILE; "-" is standard output. The last one counts.
+static int OutputOption(CardcodeOptions* options, const char* path) {
+  options->output = strcmp(path, "-") == 0 ? nullptr : path;
+  return OPTIONS_OK;
+}
+
+// An argument that looks like an option and not like a number: "/" and
+// anything, or "-" and a letter ("-5", "-$FF" and "-%101" are numbers).
+static int OptionLike(const char* argument) {
+  char second = argument[0] ? argument[1] : 0;
+  if (argument[0] == '/') return 1;
+  return argument[0] == '-' && ((second >= 'a' && second <= 'z') || (second >= 'A' && second <= 'Z'));
+}
 
 // --column: digits only, blanks around them ignored, make a number from 1
 // to 2147483647, anything else a header field's name; the last one given
@@ -38,12 +52,12 @@ static int ValueOption(CardcodeOptions* options, const char* option, const char*
   if (strcmp(option, "--column") == 0) {
     if (ColumnSet(&options->column, value)) return OPTIONS_OK;
     return ProblemSet(problem, size,
-                      "--column braucht eine Spaltennummer von 1 bis 2147483647 oder einen Spaltennamen, nicht \"", value,
-                      "\"");
+                      "--column erwartet eine Spaltennummer von 1 bis 2147483647 oder eine Überschrift, nicht \"",
+                      value, "\"" HELP_HINT);
   }
   int tab = strcmp(value, "tab") == 0 || strcmp(value, "\t") == 0;
   if (!tab && strcmp(value, ";") != 0 && strcmp(value, ",") != 0) {
-    return ProblemSet(problem, size, "--separator nimmt \";\", \",\" oder \"tab\", nicht \"", value, "\"");
+    return ProblemSet(problem, size, "--separator erwartet \";\", \",\" oder \"tab\", nicht \"", value, "\"" HELP_HINT);
   }
   options->separator = tab ? '\t' : value[0];
   return OPTIONS_OK;
@@ -69,10 +83,12 @@ static int LongOption(CardcodeOptions* options, int argc, char** argv, int* i, i
     if (flag.flag == &CardcodeOptions::header) *valueOptionSeen = 1;
     return OPTIONS_OK;
   }
-  if (strcmp(argument, "--column") != 0 && strcmp(argument, "--separator") != 0) {
-    return ProblemSet(problem, size, "unbekannte Option \"", argument, "\" (Hilfe: cardcode --help)");
+  int output = strcmp(argument, "--output") == 0;
+  if (!output && strcmp(argument, "--column") != 0 && strcmp(argument, "--separator") != 0) {
+    return ProblemSet(problem, size, "unbekannte Option \"", argument, "\"" HELP_HINT);
   }
-  if (*i + 1 >= argc) return ProblemSet(problem, size, argument, " braucht einen Wert", HELP_HINT);
+  if (*i + 1 >= argc) return ProblemSet(problem, size, argument, " erwartet einen Wert", HELP_HINT);
+  if (output) return OutputOption(options, argv[++*i]);
   *valueOptionSeen = 1;
   return ValueOption(options, argument, argv[++*i], problem, size);
 }
@@ -87,7 +103,10 @@ static void InputAdd(CardcodeOptions* options, int32_t kind, const char* text, i
 int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem, size_t size) {
   memset(options, 0, sizeof *options);
   options->inputs = static_cast<CardcodeInput*>(calloc((size_t)(argc > 0 ? argc : 1), sizeof(CardcodeInput)));
-  if (!options->inputs) return ProblemSet(problem, size, "zu wenig Speicher", nullptr, nullptr);
+  if (!options->inputs) {
+    ProblemSet(problem, size, "Nicht genügend Arbeitsspeicher", nullptr, nullptr);
+    return OPTIONS_NO_MEMORY;
+  }
   int optionsEnded = 0;
   int valueOptionSeen = 0;  // --column, --separator or --header
   for (int i = 1; i < argc; i++) {
@@ -100,19 +119,25 @@ int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem,
       optionsEnded = 1;
     } else if (argument[0] == '-' && argument[1] == '-') {
       if (LongOption(options, argc, argv, &i, &valueOptionSeen, problem, size)) return OPTIONS_USAGE_ERROR;
-    } else if (strcmp(argument, "-f") == 0) {
-      if (i + 1 >= argc) return ProblemSet(problem, size, "-f braucht einen Dateinamen", HELP_HINT, nullptr);
+    } else if (strcmp(argument, "-f") == 0 || strcmp(argument, "-o") == 0) {
+      if (i + 1 >= argc) return ProblemSet(problem, size, argument, " erwartet einen Dateinamen", HELP_HINT);
+      if (argument[1] == 'o') {
+        OutputOption(options, argv[++i]);
+        continue;
+      }
       InputAdd(options, strcmp(argv[i + 1], "-") == 0 ? INPUT_STDIN : INPUT_FILE, argv[i + 1], i);
       i++;
+    } else if (OptionLike(argument)) {
+      return ProblemSet(problem, size, "unbekannte Option \"", argument, "\"" HELP_HINT);
     } else {
       InputAdd(options, strcmp(argument, "-") == 0 ? INPUT_STDIN : INPUT_TEXT, argument, i);
     }
   }
   if (options->csv && options->tsv) {
-    return ProblemSet(problem, size, "--csv und --tsv gehen nicht zusammen", HELP_HINT, nullptr);
+    return ProblemSet(problem, size, "--csv und --tsv können nicht zusammen verwendet werden", HELP_HINT, nullptr);
   }
   if (valueOptionSeen && !options->csv) {
-    return ProblemSet(problem, size, "--column, --separator und --header gelten nur mit --csv", HELP_HINT, nullptr);
+    return ProblemSet(problem, size, "--column, --separator und --header sind nur zusammen mit --csv möglich", HELP_HINT, nullptr);
   }
   options->layout = options->csv ? LAYOUT_CSV : options->tsv ? LAYOUT_TSV : LAYOUT_LINES;
   if (options->column.name) options->header = 1;

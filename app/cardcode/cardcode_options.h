@@ -4,10 +4,11 @@
 // ends the options. The inputs, in their order, are field texts (every
 // other argument, so "-15" is the number -15), "-f FILE" and "-" or "-f -"
 // (standard input). Without inputs, standard input is read. Options with a
-// value take it from the next argument. An unknown option starting with
-// "--", a missing value and options that do not go together are usage
-// errors, found before any input is read, so nothing has been printed when
-// one is reported.
+// value take it from the next argument. An unknown option (an argument
+// starting with "/", or with "-" and a letter, or with "--"), a missing
+// value and options that do not go together are usage errors, found before
+// any input is read or the output is created, so nothing has been printed
+// when one is reported.
 #pragma once
 
 #include <stddef.h>
@@ -43,14 +44,16 @@ struct CardcodeOptions {
   int32_t strict;          // --strict: a warning makes the exit status 1
   int32_t separator;       // --separator: ';', ',' or '\t'; 0 to detect
   ColumnChoice column;     // --column
+  const char* output;      // -o or --output: the file to write (argv storage); null for standard output
   int32_t inputNamed;      // an input was named (an argument, a file or "-")
   int32_t inputCount;      // entries in inputs
   CardcodeInput* inputs;   // at most argc entries, owned by the options
 };
 
-enum { OPTIONS_OK = 0, OPTIONS_USAGE_ERROR = 2 };
+enum { OPTIONS_OK = 0, OPTIONS_USAGE_ERROR = 2, OPTIONS_NO_MEMORY = 3 };
 
 // Fills options from argv. On a usage error writes a one-line reason into
-// problem (size bytes, terminated) and returns OPTIONS_USAGE_ERROR.
+// problem (size bytes, terminated) and returns OPTIONS_USAGE_ERROR, or
+// OPTIONS_NO_MEMORY when memory is short.
 int OptionsParse(int argc, char** argv, CardcodeOptions* options, char* problem, size_t size);
 void OptionsDispose(CardcodeOptions* options);

@@ -58,6 +58,23 @@ void OutputCommit(size_t length) {
   if (!output->error) output->used += length;
 }
 
+// Whether the current record echoes an input in Windows-1252.
+static int EchoIsAnsi(const CardcodeRun* run) {
+  return run->plan->layout != LAYOUT_LINES && run->input->kind != INPUT_TEXT && run->in.kind == TEXT_PLAIN &&
+         run->in.plain.kind == PLAIN_WINDOWS_1252;
+}
+
+void OutputText(const char* text, size_t length) {
+  if (!EchoIsAnsi(CardcodeState())) return OutputBytes(text, length);
+  while (length > 0) {
+    size_t piece = length < 4096 ? length : 4096;
+    while (piece < length && piece > 1 && ((unsigned char)text[piece] & 0xC0) == 0x80) piece--;
+    OutputCommit(Windows1252Encode(text, piece, OutputReserve(piece)));
+    text += piece;
+    length -= piece;
+  }
+}
+
 void OutputLineEnd(void) { OutputRecordEnd("", 0); }
 
 void OutputRecordEnd(const char* lineEnd, size_t length) {
@@ -106,10 +123,12 @@ void ReportProblem(const char* a, const char* b, const char* c, const char* d, c
 static void ReportAtRecord(const char* a, const char* b, const char* c, const char* d, const char* e) {
   CardcodeRun* run = CardcodeState();
   const CardcodeInput* input = run->input;
-  char name[40] = "Argument ", place[40] = ":", number[24];
-  if (input->kind == INPUT_TEXT) strcat(name, Decimal((uint64_t)input->index, number));
-  strcat(strcat(place, Decimal(input->kind == INPUT_TEXT ? 1 : run->reader.recordLine, number)), ": ");
-  ReportProblem(input->kind == INPUT_TEXT ? name : input->kind == INPUT_FILE ? input->text : "-", place, a, b, c, d, e);
+  char place[48], number[24];
+  const char* name = input->kind == INPUT_FILE ? input->text : "Eingabe";
+  uint64_t at = input->kind == INPUT_TEXT ? (uint64_t)input->index : run->reader.recordLine;
+  strcpy(place, input->kind == INPUT_TEXT ? "Argument " : ", Zeile ");
+  strcat(strcat(place, Decimal(at, number)), ": ");
+  ReportProblem(input->kind == INPUT_TEXT ? "" : name, place, a, b, c, d, e);
 }
 
 void Warn(const char* a, const char* b, const char* c, const char* d, const char* e) {
@@ -119,11 +138,9 @@ void Warn(const char* a, const char* b, const char* c, const char* d, const char
 void WarningsSummarize(void) {
   uint64_t warnings = CardcodeState()->warnings;
   if (warnings <= WARNINGS_SHOWN) return;
-  uint64_t hidden = warnings - WARNINGS_SHOWN;
-  char total[24], last[24];
-  ReportProblem("insgesamt ", Decimal(warnings, total), " Warnungen; ",
-                hidden == 1 ? "die letzte wurde" : "die letzten ", hidden == 1 ? "" : Decimal(hidden, last),
-                hidden == 1 ? "" : " wurden", " nicht angezeigt");
+  char total[24], hidden[24];
+  ReportProblem("insgesamt ", Decimal(warnings, total), " Warnungen; ", Decimal(warnings - WARNINGS_SHOWN, hidden),
+                " weitere nicht angezeigt");
 }
 
 void Quoted(char* out, const char* text, uint64_t length) {
@@ -147,14 +164,25 @@ const char* Decimal(uint64_t n, char* out) {
 void OutputField(int32_t separator, const char* text, size_t length) {
   size_t plain = separator ? 0 : length;
   while (plain < length && text[plain] != separator && !memchr("\"\r\n", text[plain], 3)) plain++;
-  if (plain == length) return OutputBytes(text, length);
+  if (plain == length) return OutputText(text, length);
   OutputBytes("\"", 1);
-  for (size_t i = 0; i < length; i++) OutputBytes(text[i] == '"' ? "\"\"" : text + i, text[i] == '"' ? 2 : 1);
+  for (;;) {
+    // Each quote is doubled.
+    const char* quote = static_cast<const char*>(memchr(text, '"', length));
+    size_t piece = quote ? (size_t)(quote - text) + 1 : length;
+    OutputText(text, piece);
+    if (!quote) break;
+    OutputBytes("\"", 1);
+    text += piece;
+    length -= piece;
+  }
   OutputBytes("\"", 1);
 }
 
 // The record sinks.
-static void Raw(void*, const char* bytes, size_t length) { OutputBytes(bytes, length); }
+// The echo: Windows-1252 decodes one to one, so encoding the text gives
+// back the input's bytes.
+static void Raw(void*, const char* bytes, size_t length) { OutputText(bytes, length); }
 
 // The record is done; non-zero stops the reading.
 static int RecordDone(CardcodeRun* run) {
@@ -176,7 +204,7 @@ static int TsvLineEnd(void* context, const char* lineEnd, size_t length) {
 
 // The start of what --csv adds to a record.
 static void CsvAppend(CardcodeRun* run) {
-  if (run->reader.quoteOpen) Warn("Anführungszeichen bis zum Ende der Eingabe nicht geschlossen");
+  if (run->reader.quoteOpen) Warn("Anführungszeichen bis zum Dateiende nicht geschlossen");
   char separator = (char)run->separator;
   OutputBytes(&separator, 1);
 }
@@ -200,8 +228,8 @@ static int CsvRecordEnd(void* context, const char* lineEnd, size_t length) {
     run->result(run, run->separator);
   } else if (!empty && run->column >= 0) {
     char column[24], fields[24];
-    Warn("Spalte ", Decimal((uint64_t)run->column + 1, column), " fehlt (der Datensatz hat nur ",
-         Decimal((uint64_t)reader->field + 1, fields), reader->field == 0 ? " Feld)" : " Felder)");
+    Warn("Spalte ", Decimal((uint64_t)run->column + 1, column), " fehlt (die Zeile hat nur ",
+         Decimal((uint64_t)reader->field + 1, fields), reader->field == 0 ? " Spalte)" : " Spalten)");
   }
   OutputRecordEnd(lineEnd, length);
   return RecordDone(run);
@@ -223,7 +251,7 @@ static int ColumnMissing(CardcodeRun* run) {
   }
   // Only a header longer than the output buffer can have gone out in part.
   if (OutputDropLine()) OutputLineEnd();
-  ReportAtRecord("keine Spalte ", name, " in der Kopfzeile (Spalten: ", fields, ")");
+  ReportAtRecord("Spalte ", name, " nicht in der Kopfzeile gefunden (Spalten: ", fields, ")");
   run->refused = 1;
   return 1;
 }
@@ -233,7 +261,7 @@ static int HeaderEnd(void* context, const char* lineEnd, size_t length) {
   if (run->column == COLUMN_MISSING) return ColumnMissing(run);
   CsvAppend(run);
   const char* heading = run->plan->verify ? "Prüfung" : "Code";
-  OutputBytes(heading, strlen(heading));
+  OutputText(heading, strlen(heading));
   // From here on the reader passes only the chosen field on.
   run->reader.wantedField = run->column;
   run->reader.sink = run->dataSink;

@@ -15,6 +15,9 @@
 // Warnings about the input go to standard error with where they were found;
 // only the first few are shown, the rest are counted.
 //
+// A record that echoes an input in Windows-1252 goes out in Windows-1252,
+// what cardcode adds to it too (OutputText); all else is UTF-8.
+//
 // What each record adds to the output: for a line its result (the code, or
 // with --verify the verdict); with --tsv the input and a tab first; with
 // --csv the record as read, the separator and the result as a field, and
@@ -30,6 +33,9 @@ void OutputBytes(const char* bytes, size_t length);
 // filled and then taken with OutputCommit.
 char* OutputReserve(size_t length);
 void OutputCommit(size_t length);
+// cardcode's own UTF-8 text, in Windows-1252 within a record that echoes
+// such an input.
+void OutputText(const char* text, size_t length);
 // Ends the current line with the platform's line end.
 void OutputLineEnd(void);
 // Ends the current line with lineEnd, or with the platform's when empty.

@@ -39,5 +39,17 @@ int PlatformWrite(int descriptor, const char* bytes, size_t length);
 // A descriptor for reading the file named by the UTF-8 path, or -1 with
 // errno set.
 int PlatformOpenRead(const char* path);
-void PlatformClose(int descriptor);
+// A new file for writing beside the one named by path (in its folder, so
+// that PlatformReplace is a rename there); its name in *temporary, to be
+// freed with free; null when path names a device, which is opened
+// itself. -1 with errno set, also when path names a folder.
+int PlatformCreateBeside(const char* path, char** temporary);
+// Puts the file temporary in the place of path, replacing a file there in
+// one step. 0, or -1 with errno set.
+int PlatformReplace(const char* temporary, const char* path);
+void PlatformRemove(const char* path);
+// 0, or -1 with errno set (a file's last writes may fail only here).
+int PlatformClose(int descriptor);
+// The reason for the failure that set errno to error, in German: the
+// system's own text on Windows (in the user's language).
 const char* PlatformErrorText(int error);

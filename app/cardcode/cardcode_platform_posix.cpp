@@ -4,6 +4,8 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,6 +56,72 @@ int PlatformOpenRead(const char* path) {
   return descriptor;
 }
 
-void PlatformClose(int descriptor) { close(descriptor); }
+// The file PlatformCreateBeside made, while it is neither in place nor
+// removed: an interrupted run (Ctrl+C) removes it on its way out.
+static const char* pendingFile;
 
-const char* PlatformErrorText(int error) { return error == EISDIR ? "ist ein Ordner" : strerror(error); }
+static void PendingRemove(int signalNumber) {
+  if (pendingFile) unlink(pendingFile);
+  signal(signalNumber, SIG_DFL);
+  raise(signalNumber);
+}
+
+int PlatformCreateBeside(const char* path, char** temporary) {
+  struct stat old;
+  int exists = stat(path, &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) {
+    errno = EISDIR;
+    return -1;
+  }
+  // A device or a pipe (/dev/null) is written as it is, never replaced.
+  if (exists && !S_ISREG(old.st_mode)) {
+    *temporary = nullptr;
+    return open(path, O_WRONLY);
+  }
+  size_t size = strlen(path) + 40;
+  char* name = static_cast<char*>(malloc(size));
+  if (!name) return errno = ENOMEM, -1;
+  snprintf(name, size, "%s.cardcode-%ld.tmp", path, (long)getpid());
+  int descriptor = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
+  if (descriptor < 0) {
+    int error = errno;
+    free(name);
+    return errno = error, -1;
+  }
+  // The new file keeps the permissions of the one it replaces.
+  if (exists) (void)fchmod(descriptor, old.st_mode & 07777);
+  *temporary = name;
+  pendingFile = name;
+  signal(SIGINT, PendingRemove);
+  signal(SIGTERM, PendingRemove);
+  signal(SIGHUP, PendingRemove);
+  return descriptor;
+}
+
+int PlatformReplace(const char* temporary, const char* path) {
+  int result = rename(temporary, path);
+  if (result == 0) pendingFile = nullptr;
+  return result;
+}
+
+void PlatformRemove(const char* path) {
+  unlink(path);
+  pendingFile = nullptr;
+}
+
+int PlatformClose(int descriptor) { return close(descriptor); }
+
+const char* PlatformErrorText(int error) {
+  switch (error) {
+    case ENOENT: return "Datei oder Ordner nicht gefunden";
+    case EACCES:
+    case EPERM: return "Zugriff verweigert";
+    case EISDIR: return "Das ist ein Ordner, keine Datei";
+    case ENOSPC: return "Nicht genügend Speicherplatz auf dem Datenträger";
+#ifdef EDQUOT
+    case EDQUOT: return "Das Speicherkontingent ist erschöpft";
+#endif
+    case EIO: return "Ein-/Ausgabefehler des Geräts";
+    default: return strerror(error);
+  }
+}

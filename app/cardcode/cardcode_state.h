@@ -40,9 +40,10 @@ struct InputState {
   size_t heldLength;     // bytes of text in held
   SeparatorScan scan;    // --csv without --separator: the first record so far
   Utf16Decoder decoder;
+  PlainDecoder plain;    // TEXT_PLAIN: UTF-8 or Windows-1252
   unsigned char block[INPUT_BLOCK];
-  char decoded[UTF16_DECODED_MAX(INPUT_BLOCK)];
-  char held[SCAN_LIMIT + UTF16_DECODED_MAX(INPUT_BLOCK)];  // the text of the first bytes
+  char decoded[PLAIN_DECODED_MAX(INPUT_BLOCK)];  // also room for UTF16_DECODED_MAX
+  char held[SCAN_LIMIT + PLAIN_DECODED_MAX(INPUT_BLOCK)];  // the text of the first bytes
 };
 
 // What the bytes of the current record so far say about its chosen field;

@@ -51,7 +51,7 @@ static int CodeForm(const char* text, size_t length, int32_t position, CodeParts
   }
   size_t hexLength = at - 3;
   if (at < length && text[at] >= 'a' && text[at] <= 'f') {
-    return CodeRefuse(position, "kein Code: Hex-Ziffern A-F müssen groß geschrieben sein");
+    return CodeRefuse(position, "kein Code: Hex-Ziffern A-F müssen großgeschrieben sein");
   }
   if (hexLength == 0) return CodeRefuse(position, "kein Code: keine Hex-Ziffern nach \"1D \"");
   if (hexLength > 16) return CodeRefuse(position, "kein Code: mehr als 16 Hex-Ziffern");
@@ -82,18 +82,17 @@ int CodeVerify(const char* text, size_t length, int32_t position, int64_t* numbe
   if (hexLength != made.hexLength || memcmp(text + 3, code + 3, hexLength) != 0) {
     if (hexLength < made.hexLength) {
       char digits[4] = {(char)('0' + hexLength), 0};
-      const char* count = hexLength == 1 ? " Stelle, erwartet 8" : " Stellen, erwartet 8";
-      return CodeRefuse(position, "kein Code: Hex-Zahl hat ", digits, count);
+      return CodeRefuse(position, "kein Code: Hex-Zahl hat ", digits, " statt 8 Stellen");
     }
-    return CodeRefuse(position, "kein Code: Hex-Zahl mit überzähligen führenden Nullen");
+    return CodeRefuse(position, "kein Code: zu viele führende Nullen in der Hex-Zahl");
   }
   if (checkLength != made.checkLength || memcmp(text + checkStart, codeCheck, checkLength) != 0) {
     char expected[24] = {}, found[CODE_TEXT_LIMIT + 1] = {};
     memcpy(expected, codeCheck, made.checkLength);
     memcpy(found, text + checkStart, checkLength);
-    return CodeRefuse(position, "Prüfwert ", found, " passt nicht, erwartet ", expected);
+    return CodeRefuse(position, "Prüfwert ", found, " falsch, richtig wäre ", expected);
   }
-  if (codeLength != length || memcmp(code, text, length) != 0) return CodeRefuse(position, "kein Code dieses Formats");
+  if (codeLength != length || memcmp(code, text, length) != 0) return CodeRefuse(position, "kein gültiger Code");
   FormatDecimal(*number, position);
   StringAppend(" OK");
   return 1;

@@ -12,7 +12,9 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,6 +58,11 @@ std::string PlatformLines(const std::string& text);
 // A fresh file name in the test's temporary folder.
 std::string TemporaryPath(const char* name);
 void WriteFile(const std::string& path, const std::string& content);
+// The content of a file; empty when there is none.
+inline std::string FileContent(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
 // cardcode with a pseudo-terminal as standard input and, when
 // outputToTerminal, as standard output too (else a pipe); standard error is

@@ -62,7 +62,7 @@ struct TypedLine {
 
 // Typed at the terminal, with no input named, a first line on standard
 // error says how to enter numbers and how to end.
-const char typingHint[] = "cardcode: Nummern eingeben, eine je Zeile; Ende mit Strg+D (Hilfe: cardcode --help)\n";
+const char typingHint[] = "cardcode: Geben Sie die Nummern ein, eine pro Zeile. Beenden mit Strg+D. (Hilfe: cardcode --help)\n";
 
 TEST(CardcodeTerminal, EachEnteredLineShowsItsCodeAtOnce) {
   const TypedLine lines[] = {
@@ -88,12 +88,12 @@ TEST(CardcodeTerminal, VerdictsShowAtOnceToo) {
   ASSERT_EQ(write(child.master, "1D 00BC614E 2\r", 14), 14);
   EXPECT_EQ(ReadUntil(child.master, "12345678 OK\n", 10), "12345678 OK\n");
   ASSERT_EQ(write(child.master, "1D 00BC614E 3\r", 14), 14);
-  std::string refused = "Prüfwert 3 passt nicht, erwartet 2\n";
+  std::string refused = "Prüfwert 3 falsch, richtig wäre 2\n";
   EXPECT_EQ(ReadUntil(child.master, refused, 10), refused);
   ASSERT_EQ(write(child.master, "\x04", 1), 1);
   std::string out, err;
   EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 1);
-  EXPECT_EQ(err, "cardcode: Codes eingeben, einen je Zeile; Ende mit Strg+D (Hilfe: cardcode --help)\n");
+  EXPECT_EQ(err, "cardcode: Geben Sie die Codes ein, einen pro Zeile. Beenden mit Strg+D. (Hilfe: cardcode --help)\n");
 }
 
 TEST(CardcodeTerminal, IntoAPipeTheOutputWaitsForTheEnd) {

@@ -23,14 +23,14 @@ TEST(CardcodeVerify, EachCodeGetsItsNumberOrAReason) {
       {"1D 100000000 4", "4294967296 OK"},
       {"1D FFFFFFFFFFFFFFF1 15", "-15 OK"},
       {"1D 8000000000000000 18", "-9223372036854775808 OK"},
-      {"1D 00BC614E 3", "Prüfwert 3 passt nicht, erwartet 2"},
-      {"1D 00BC614E 02", "Prüfwert 02 passt nicht, erwartet 2"},
-      {"1D FFFFFFFFFFFFFFF1 5", "Prüfwert 5 passt nicht, erwartet 15"},
-      {"1D BC614E 2", "kein Code: Hex-Zahl hat 6 Stellen, erwartet 8"},
-      {"1D 5 5", "kein Code: Hex-Zahl hat 1 Stelle, erwartet 8"},
-      {"1D 0100000000 4", "kein Code: Hex-Zahl mit überzähligen führenden Nullen"},
+      {"1D 00BC614E 3", "Prüfwert 3 falsch, richtig wäre 2"},
+      {"1D 00BC614E 02", "Prüfwert 02 falsch, richtig wäre 2"},
+      {"1D FFFFFFFFFFFFFFF1 5", "Prüfwert 5 falsch, richtig wäre 15"},
+      {"1D BC614E 2", "kein Code: Hex-Zahl hat 6 statt 8 Stellen"},
+      {"1D 5 5", "kein Code: Hex-Zahl hat 1 statt 8 Stellen"},
+      {"1D 0100000000 4", "kein Code: zu viele führende Nullen in der Hex-Zahl"},
       {"1D 00000000000000000 10", "kein Code: mehr als 16 Hex-Ziffern"},
-      {"1D 00bc614e 2", "kein Code: Hex-Ziffern A-F müssen groß geschrieben sein"},
+      {"1D 00bc614e 2", "kein Code: Hex-Ziffern A-F müssen großgeschrieben sein"},
       {"1d 00BC614E 2", "kein Code: beginnt nicht mit \"1D \""},
       {" 1D 00BC614E 2", "kein Code: beginnt nicht mit \"1D \""},
       {"12345678", "kein Code: beginnt nicht mit \"1D \""},
@@ -58,7 +58,7 @@ TEST(CardcodeVerify, LinesFilesAndTablesAreVerifiedLikeArguments) {
   ProcessResult run = RunCardcode({"--verify", "--tsv", "-f", path, "-", "1D 00000001 9"}, "\n1D 00000002 8\n");
   EXPECT_EQ(run.out,
             "1D 00000007 3\t7 OK\n"
-            "1D 00000007 4\tPrüfwert 4 passt nicht, erwartet 3\n"
+            "1D 00000007 4\tPrüfwert 4 falsch, richtig wäre 3\n"
             "\tkein Code: leere Zeile\n"
             "1D 00000002 8\t2 OK\n"
             "1D 00000001 9\t1 OK\n");
