@@ -17,6 +17,7 @@
 #include "app/cardcode/cardcode_output.h"
 #include "app/cardcode/cardcode_platform.h"
 #include "app/cardcode/cardcode_records.h"
+#include "app/cardcode/cardcode_sinks.h"
 #include "app/cardcode/cardcode_state.h"
 #include "app/cardcode/cardcode_verify.h"
 #include "core/string_buffer.h"

@@ -17,12 +17,6 @@
 //
 // A record that echoes an input in Windows-1252 goes out in Windows-1252,
 // what cardcode adds to it too (OutputText); all else is UTF-8.
-//
-// What each record adds to the output: for a line its result (the code, or
-// with --verify the verdict); with --tsv the input and a tab first; with
-// --csv the record as read, the separator and the result as a field, and
-// after a header record the result's heading. The record sinks of a run are
-// chosen once from a table.
 #pragma once
 
 #include "app/cardcode/cardcode_state.h"
@@ -40,6 +34,8 @@ void OutputText(const char* text, size_t length);
 void OutputLineEnd(void);
 // Ends the current line with lineEnd, or with the platform's when empty.
 void OutputRecordEnd(const char* lineEnd, size_t length);
+// The unfinished line holds only blanks and tabs (as far as it is held).
+int OutputLineBlank(void);
 // Forgets the unfinished line. Returns non-zero when part of it has already
 // been written and could not be taken back.
 int OutputDropLine(void);
@@ -53,6 +49,10 @@ int OutputError(void);
 // cannot break the line.
 void ReportProblem(const char* a, const char* b = nullptr, const char* c = nullptr, const char* d = nullptr,
                    const char* e = nullptr, const char* f = nullptr, const char* g = nullptr);
+// A line on standard error about the current record of the current input:
+// its place, then the pieces; not counted as a warning.
+void ReportAtRecord(const char* a, const char* b = nullptr, const char* c = nullptr, const char* d = nullptr,
+                    const char* e = nullptr);
 // A warning about the current record of the current input: its place, then
 // the pieces.
 void Warn(const char* a, const char* b = nullptr, const char* c = nullptr, const char* d = nullptr,
@@ -67,11 +67,3 @@ const char* Decimal(uint64_t n, char* out);
 // A field of delimited output, quoted when it holds the separator, a quote
 // or a line break; with separator 0 the text as it is.
 void OutputField(int32_t separator, const char* text, size_t length);
-
-// result writes the result of a record (CodeResult or VerdictResult).
-void SinksChoose(CardcodeRun* run, void (*result)(CardcodeRun* run, int32_t separator));
-// Starts reading the records of an input with this separator (RECORD_LINES
-// without --csv).
-void RecordsOfInput(CardcodeRun* run, int32_t separator);
-// The result line of an argument, which is one field text, also with --csv.
-void ResultOfArgument(CardcodeRun* run, const CardcodeInput* argument);
