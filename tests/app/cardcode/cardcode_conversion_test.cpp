@@ -27,9 +27,8 @@ TEST(CardcodeConversion, ArgumentsGiveOneCodePerArgumentInOrder) {
       // A negative number is no option.
       {{"-15", "-$FF", "-%101"}, "1D FFFFFFFFFFFFFFF1 15\n1D FFFFFFFFFFFFFF01 15\n1D FFFFFFFFFFFFFFFB 15\n"},
       // After "--" option-like texts are field texts too.
-      {{"--", "--5"}, "1D 00000000 10\n", 1},
-      {{"--", "-", "-f", "--help", "-x", "/f", "7"},
-       "1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000007 3\n", 5},
+      {{"--", "--5", "-", "-f", "--help", "-x", "/f", "7"},
+       "1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000000 10\n1D 00000007 3\n", 6},
       {{"9", "--", "-15"}, "1D 00000009 1\n1D FFFFFFFFFFFFFFF1 15\n"},
       {{"--tsv", "0012345678", "-15"}, "0012345678\t1D 00BC614E 2\n-15\t1D FFFFFFFFFFFFFFF1 15\n"},
       {{"5", "--tsv"}, "5\t1D 00000005 5\n"},

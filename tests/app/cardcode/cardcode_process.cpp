@@ -138,13 +138,6 @@ std::string TemporaryPath(const char* name) {
   return folder + "/" + name;
 }
 
-void WriteFile(const std::string& path, const std::string& content) {
-  FILE* file = fopen(path.c_str(), "wb");
-  ASSERT_TRUE(file) << path;
-  fwrite(content.data(), 1, content.size(), file);
-  fclose(file);
-}
-
 bool TerminalOpen(bool raw, int* master, int* slave) {
   *master = posix_openpt(O_RDWR | O_NOCTTY);
   if (*master < 0 || grantpt(*master) != 0 || unlockpt(*master) != 0) {

@@ -12,6 +12,9 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -57,10 +60,14 @@ inline ProcessResult RunCardcode(std::vector<std::string> args, std::string inpu
 std::string PlatformLines(const std::string& text);
 // A fresh file name in the test's temporary folder.
 std::string TemporaryPath(const char* name);
-void WriteFile(const std::string& path, const std::string& content);
+// Files named in UTF-8, on Windows too.
+inline void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream file(std::filesystem::u8path(path), std::ios::binary);
+  EXPECT_TRUE(file.write(content.data(), (std::streamsize)content.size()) && file.flush()) << path;
+}
 // The content of a file; empty when there is none.
 inline std::string FileContent(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 

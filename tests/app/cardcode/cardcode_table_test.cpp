@@ -207,13 +207,12 @@ TEST(CardcodeTable, CsvRecordsComeBackAsReadWithTheCodeAppended) {
 }
 
 TEST(CardcodeTable, TextsReadOnlyInPartAreWarnedAbout) {
-  std::string eleven, twelve;
-  for (int i = 0; i < 11; i++) eleven += "x\n";
-  std::string warning = "cardcode: Eingabe, Zeile 1: keine Zahl: \"x\"\n";
-  std::string tenWarnings;
-  for (int i = 1; i <= 10; i++) tenWarnings += "cardcode: Eingabe, Zeile " + std::to_string(i) + ": keine Zahl: \"x\"\n";
-  std::string elevenCodes, twelveCodes;
-  for (int i = 0; i < 11; i++) elevenCodes += c0 + "\n";
+  std::string eleven = "x\n", elevenCodes = c0 + "\n", tenWarnings;
+  for (int i = 1; i <= 10; i++) {
+    eleven += "x\n";
+    elevenCodes += c0 + "\n";
+    tenWarnings += "cardcode: Eingabe, Zeile " + std::to_string(i) + ": keine Zahl: \"x\"\n";
+  }
   RunCases({
       {"what is not read", {}, "12 345 678\n12abc\n  +7  \t\n-\n$\n%2\n\t\n",
        c12 + "\n" + c12 + "\n" + c7 + "\n" + c0 + "\n" + c0 + "\n" + c0 + "\n" + c0 + "\n",

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "cardcode_process.h"
 
@@ -60,40 +61,35 @@ struct TypedLine {
   std::string expected;  // the line that must show before the next is typed
 };
 
-// Typed at the terminal, with no input named, a first line on standard
-// error says how to enter numbers and how to end.
-const char typingHint[] = "cardcode: Geben Sie die Nummern ein, eine pro Zeile. Beenden mit Strg+D. (Hilfe: cardcode --help)\n";
+struct TypedSession {
+  std::vector<std::string> args;
+  std::vector<TypedLine> lines;
+  int exitCode;
+  // Typed at the terminal, with no input named, a first line on standard
+  // error says what to enter and how to end.
+  const char* hint;
+};
 
-TEST(CardcodeTerminal, EachEnteredLineShowsItsCodeAtOnce) {
-  const TypedLine lines[] = {
-      {"12345678\r", "1D 00BC614E 2\n"},
-      {"-15\r", "1D FFFFFFFFFFFFFFF1 15\n"},
-      {"\r", "1D 00000000 10\n"},
-      {"$FF\r", "1D 000000FF 5\n"},
+TEST(CardcodeTerminal, EachEnteredLineShowsItsResultAtOnce) {
+  const TypedSession sessions[] = {
+      {{}, {{"12345678\r", "1D 00BC614E 2\n"}, {"-15\r", "1D FFFFFFFFFFFFFFF1 15\n"}, {"\r", "1D 00000000 10\n"},
+            {"$FF\r", "1D 000000FF 5\n"}}, 0, "Nummern ein, eine"},
+      {{"--verify"}, {{"1D 00BC614E 2\r", "12345678 OK\n"}, {"1D 00BC614E 3\r", "Prüfwert 3 falsch, richtig wäre 2\n"}},
+       1, "Codes ein, einen"},
   };
-  TerminalChild child = StartOnTerminal({}, true, false);
-  for (const TypedLine& line : lines) {
-    ASSERT_EQ(write(child.master, line.typed, strlen(line.typed)), (ssize_t)strlen(line.typed));
-    EXPECT_EQ(ReadUntil(child.master, line.expected, 10), line.expected)
-        << "the code of " << line.typed << " within 10 s, while cardcode still waits for more";
+  for (const TypedSession& session : sessions) {
+    TerminalChild child = StartOnTerminal(session.args, true, false);
+    for (const TypedLine& line : session.lines) {
+      ASSERT_EQ(write(child.master, line.typed, strlen(line.typed)), (ssize_t)strlen(line.typed));
+      EXPECT_EQ(ReadUntil(child.master, line.expected, 10), line.expected)
+          << "the result of " << line.typed << " within 10 s, while cardcode still waits for more";
+    }
+    ASSERT_EQ(write(child.master, "\x04", 1), 1);  // end of input, as Ctrl+D
+    std::string out, err;
+    EXPECT_EQ(FinishOnTerminal(&child, &out, &err), session.exitCode);
+    EXPECT_EQ(err, std::string("cardcode: Geben Sie die ") + session.hint +
+                       " pro Zeile. Beenden mit Strg+D. (Hilfe: cardcode --help)\n");
   }
-  ASSERT_EQ(write(child.master, "\x04", 1), 1);  // end of input, as Ctrl+D
-  std::string out, err;
-  EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 0);
-  EXPECT_EQ(err, typingHint);
-}
-
-TEST(CardcodeTerminal, VerdictsShowAtOnceToo) {
-  TerminalChild child = StartOnTerminal({"--verify"}, true, false);
-  ASSERT_EQ(write(child.master, "1D 00BC614E 2\r", 14), 14);
-  EXPECT_EQ(ReadUntil(child.master, "12345678 OK\n", 10), "12345678 OK\n");
-  ASSERT_EQ(write(child.master, "1D 00BC614E 3\r", 14), 14);
-  std::string refused = "Prüfwert 3 falsch, richtig wäre 2\n";
-  EXPECT_EQ(ReadUntil(child.master, refused, 10), refused);
-  ASSERT_EQ(write(child.master, "\x04", 1), 1);
-  std::string out, err;
-  EXPECT_EQ(FinishOnTerminal(&child, &out, &err), 1);
-  EXPECT_EQ(err, "cardcode: Geben Sie die Codes ein, einen pro Zeile. Beenden mit Strg+D. (Hilfe: cardcode --help)\n");
 }
 
 TEST(CardcodeTerminal, IntoAPipeTheOutputWaitsForTheEnd) {

@@ -101,26 +101,21 @@ TEST(CardcodeVerify, EveryPrintedCodeVerifiesToItsNumber) {
   std::vector<int64_t> numbers = NumbersAcrossTheRange();
   std::string input;
   std::string expectedCodes;
-  std::string expectedVerdicts;
   for (int64_t n : numbers) {
     input += std::to_string(n) + "\n";
     expectedCodes += ModelCode(n) + "\n";
-    expectedVerdicts += std::to_string(n) + " OK\n";
   }
   ProcessResult codes = RunCardcode({}, input);
   ASSERT_EQ(codes.exitCode, 0);
   ASSERT_TRUE(codes.out == expectedCodes) << "cardcode's codes differ from the model of the format";
   ProcessResult verdicts = RunCardcode({"--verify"}, codes.out);
   EXPECT_EQ(verdicts.exitCode, 0);
-  size_t at = 0, expectedAt = 0;
+  size_t at = 0;
   for (int64_t n : numbers) {
     size_t end = verdicts.out.find('\n', at);
-    size_t expectedEnd = expectedVerdicts.find('\n', expectedAt);
     ASSERT_NE(end, std::string::npos);
-    ASSERT_EQ(verdicts.out.substr(at, end - at), expectedVerdicts.substr(expectedAt, expectedEnd - expectedAt))
-        << "code " << ModelCode(n);
+    ASSERT_EQ(verdicts.out.substr(at, end - at), std::to_string(n) + " OK") << "code " << ModelCode(n);
     at = end + 1;
-    expectedAt = expectedEnd + 1;
   }
 }
 

@@ -16,17 +16,6 @@ using support::WideText;
 
 const char* cardcodePath = nullptr;
 
-static std::string Contents(const std::wstring& path) {
-  std::string text;
-  FILE* file = _wfopen(path.c_str(), L"rb");
-  if (!file) return text;
-  char block[65536];
-  size_t got;
-  while ((got = fread(block, 1, sizeof block, file)) > 0) text.append(block, got);
-  fclose(file);
-  return text;
-}
-
 static HANDLE Inheritable(const std::wstring& path, bool write) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   return CreateFileW(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
@@ -63,8 +52,8 @@ ProcessResult RunCardcode(const ProcessSetup& setup) {
   CloseHandle(in);
   CloseHandle(out);
   CloseHandle(err);
-  result.out = Contents(outPath);
-  result.err = Contents(errPath);
+  result.out = FileContent(stem + ".out");
+  result.err = FileContent(stem + ".err");
   result.outBytes = result.out.size();
   DeleteFileW(inPath.c_str());
   DeleteFileW(outPath.c_str());
@@ -101,26 +90,6 @@ std::string TemporaryPath(const char* name) {
   return folder + "/" + name;
 }
 
-void WriteFile(const std::string& path, const std::string& content) {
-  FILE* file = _wfopen(WideText(path).c_str(), L"wb");
-  ASSERT_TRUE(file) << path;
-  fwrite(content.data(), 1, content.size(), file);
-  fclose(file);
-}
-
-static void FolderRemove(const std::wstring& path) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((path + L"/*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name != L"." && name != L"..") DeleteFileW((path + L"/" + name).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(path.c_str());
-}
-
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (argc < 2) {
@@ -133,6 +102,6 @@ int main(int argc, char** argv) {
   if (!path.empty() && path[0] == '/') path = "Z:" + path;
   cardcodePath = path.c_str();
   int status = RUN_ALL_TESTS();
-  if (!folder.empty()) FolderRemove(WideText(folder));
+  if (!folder.empty()) std::filesystem::remove_all(std::filesystem::u8path(folder));
   return status;
 }
